@@ -147,19 +147,6 @@ TEST_F(FieldTest, LongCutOfTheBaseIsVisibleThroughTheField) {
     EXPECT_EQ(cut, -3.0);
 }
 
-TEST_F(FieldTest, ParametersCarryTheBaseIndexAndACopyOfTheBaseRecord) {
-    make_field({0.0, 1.0, 0.0, 0.0, 0.0, 1.0});
-    EXPECT_EQ(base_record().scale, 1000.0);
-    EXPECT_EQ(base_record().false_east, 50.0);
-    char name[] = "false_east";
-    char type = MPX_TYPE_DOUBLE;
-    double value = 0.0;
-    ASSERT_EQ(struct_inq(proj_entry(cs_.projection.proj_index)->descriptor, cs_.params, name, &type,
-                         &value, 8),
-              0);
-    EXPECT_EQ(value, 50.0);
-}
-
 TEST_F(FieldTest, UnknownBaseIsReported) {
     ErrorLines errors;
     EXPECT_EQ(proj_field_entry("nowhere"), -1);

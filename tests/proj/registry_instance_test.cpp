@@ -80,18 +80,6 @@ TEST(RegistryInstance, InitRunsTheEntryRoutineAndReportsItsFailure) {
     proj_free_params(&bad);
 }
 
-TEST(RegistryInstance, RoutinesAndModeComeFromTheEntry) {
-    ASSERT_EQ(install_failing(), 0);
-    ASSERT_EQ(install_linear(1), 0);
-    const mpx_coord_sys cs = system_on(1);
-    EXPECT_EQ(proj_forward_of(&cs), registry_test::linear_forward);
-    EXPECT_EQ(proj_backward_of(&cs), registry_test::linear_backward);
-    EXPECT_EQ(proj_mode_of(&cs), 1);
-    const mpx_coord_sys nowhere = system_on(7);
-    EXPECT_EQ(proj_forward_of(&nowhere), nullptr);
-    EXPECT_EQ(proj_mode_of(&nowhere), 0);
-}
-
 TEST(RegistryInstance, LongCutIsReadByNameOnlyWhereDeclared) {
     ASSERT_EQ(install_linear(), 0);
     ASSERT_EQ(install_failing(), 0);

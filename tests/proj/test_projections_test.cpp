@@ -111,24 +111,6 @@ TEST(ProjB, InstallsWithModeZeroAndRoundTrips) {
     EXPECT_EQ(lat, 0.5);
 }
 
-TEST(ProjB, InstalledTwiceGivesTwoEntriesAndLookupFindsTheFirst) {
-    ASSERT_EQ(proj_a_install(), 0);
-    ASSERT_EQ(proj_b_install(), 0);
-    ASSERT_EQ(proj_b_install(), 0);
-    EXPECT_EQ(proj_count(), 3);
-    EXPECT_EQ(proj_find("proj_b"), 1);
-}
-
-TEST(TestInstallers, ReportSuccessEvenWhenTheRegistryIsFull) {
-    while (proj_count() < MPX_MAX_PROJECTIONS)
-        ASSERT_EQ(registry_test::install_linear(), 0);
-    registry_test::ErrorLines errors;
-    EXPECT_EQ(proj_a_install(), 0);
-    EXPECT_EQ(proj_b_install(), 0);
-    EXPECT_EQ(mpx_xxxx_install(), -1);
-    EXPECT_EQ(proj_find("proj_a"), -1);
-}
-
 TEST(Template, InstallsTheLargestParameterSetWithModeOne) {
     ASSERT_EQ(mpx_xxxx_install(), 0);
     Instance t("xxxx");
