@@ -1,6 +1,7 @@
 // Selecting records by name, listing them, and loading values and whole
 // described records from the selected one.
 #include "frame/support.hpp"
+#include "tests/common/descriptors.hpp"
 #include "tests/gdb/gdb_fixture.hpp"
 
 #include <cstdint>
@@ -170,7 +171,7 @@ class StructLoadTest : public RecordTest {
             EXPECT_EQ(struct_add("%origin", &sample.origin, 'd'), 0);
         if (with_label)
             EXPECT_EQ(struct_add("label", &sample.label, 's'), 0);
-        return struct_end();
+        return end_definition();
     }
     TmRecord sample{};
 };

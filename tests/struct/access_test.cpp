@@ -2,6 +2,7 @@
 // access classes, and the conversion of every type into text.
 #include "mpxlib.h"
 #include "struct/struct_data_shift.hpp"
+#include "tests/common/descriptors.hpp"
 #include "tests/common/message_log.hpp"
 
 #include <cstdint>
@@ -38,7 +39,7 @@ class AccessTest : public MessageLogTest {
         ASSERT_EQ(struct_add("flag", &record.flag, 'c'), 0);
         ASSERT_EQ(struct_add("count", &record.count, 'l'), 0);
         ASSERT_EQ(struct_add("%origin", &record.origin, 'd'), 0);
-        d = struct_end();
+        d = end_definition();
         ASSERT_NE(d, nullptr);
         record = {32, 'N', 6378137.0, 500000.0, 0.1, "abc", 'Y', -42, 123.0};
     }
@@ -246,7 +247,7 @@ TEST_F(AccessTest, ConversionRejectsUnknownCodes) {
 TEST(EmptyDescriptor, HasNoAttributesAndEndsEveryIterationAtOnce) {
     int sample = 0;
     ASSERT_EQ(struct_begin("empty", &sample), 0);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->attributes, nullptr);
     char name[kStructNameRoom] = "init";
