@@ -56,7 +56,7 @@ void proj_set_affine(struct_desc *descriptor) noexcept { g_registry.affine = des
 struct_desc *proj_affine_descriptor() noexcept { return g_registry.affine; }
 
 int proj_reserve_entry() noexcept {
-    if (g_registry.count < 0 || g_registry.count >= MPX_MAX_PROJECTIONS)
+    if (g_registry.count >= MPX_MAX_PROJECTIONS)
         return kNone;
     const int index = g_registry.count++;
     g_registry.entries[static_cast<std::size_t>(index)] = {nullptr, nullptr, nullptr, nullptr,
