@@ -35,9 +35,10 @@ struct CellPolynomials {
     double height(double x, double y, double height_in) const {
         return has_height() ? eval(2, x, y) : height_in;
     }
-    double lon_slope() const { return c[1]; }         // x term of Plon
-    double lat_slope() const { return c[terms + 2]; } // y term of Plat
+    double lon_constant() const { return c[0]; }
+    double lon_slope() const { return c[1]; } // x term of Plon
     double lat_constant() const { return c[terms]; }
+    double lat_slope() const { return c[terms + 2]; } // y term of Plat
 };
 
 struct Point {
@@ -50,7 +51,7 @@ struct Point {
 bool solve_inverse(const CellPolynomials &cell, Point target, Point &solution) {
     const double a = cell.lon_slope();
     const double b = cell.lat_slope();
-    double u = (target.x - cell.lon(0.0, 0.0)) / a;
+    double u = (target.x - cell.lon_constant()) / a;
     double v = (target.y - cell.lat_constant()) / b;
     for (int test = 0; test < kInverseMaxTests; ++test) {
         const double next_u = (target.x - (cell.lon(u, v) - a * u)) / a;
@@ -94,14 +95,18 @@ extern "C" int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *
     if (grid_access_get_block(in.x, in.y, coefficients) != 0)
         return -1;
     const CellPolynomials cell{coefficients, g->num_coeffs == kGridQuadraticCoeffs ? 6 : 4};
-    Point out = in;
+    // Forward evaluates at the input point; inverse solves for the point on
+    // the grid's source datum, where the height polynomial then applies.
+    Point at = in;
+    Point out{};
     if (!g->inverse)
         out = {cell.lon(in.x, in.y), cell.lat(in.x, in.y)};
-    else if (!solve_inverse(cell, in, out))
+    else if (solve_inverse(cell, in, out))
+        at = out;
+    else
         return -1;
     const double lon_result = out.x - target->prime_merid;
-    const double height_result =
-        cell.height(g->inverse ? out.x : in.x, g->inverse ? out.y : in.y, height);
+    const double height_result = cell.height(at.x, at.y, height);
     // Coefficients that overflow give no point, not an infinite one.
     if (!std::isfinite(lon_result) || !std::isfinite(out.y) || !std::isfinite(height_result))
         return -1;

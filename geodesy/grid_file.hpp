@@ -1,6 +1,6 @@
 // Grid correction files: the record of one open file, the cell-cache entry
 // and the operations on the file format. Shared by the grid access layer
-// and the grid datum change; not part of the public interface.
+// and the grid datum change; kept out of the public header.
 //
 // Format (every number little-endian; doubles IEEE 754 binary64; integers
 // 32-bit two's complement; angles in radians):
