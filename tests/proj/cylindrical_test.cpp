@@ -119,35 +119,6 @@ TEST(Mercator, PoleIsSingularAndLeavesOutputsUntouched) {
     EXPECT_EQ(lon, 0.3);
 }
 
-TEST(Mercator, SphereFollowsLnTanAndLongitudesMapLinearly) {
-    Instance p("mercator");
-    ASSERT_TRUE(p.valid());
-    const double a = 6371000.0, k0 = 0.9996, fe = 500000.0, fn = -200000.0, lon0 = -1.0;
-    p.set("spheroid.radius", a).set("scale_factor", k0).set("centre_merid", lon0);
-    p.set("false_east", fe).set("false_north", fn);
-    ASSERT_EQ(p.init(), 0);
-    for (double lat : {-1.5, -0.7, 0.0, 0.2, 1.4}) {
-        double x = 0, y = 0, lon = 0, back = 0;
-        ASSERT_EQ(p.forward(lon0 + 3 * kPi, lat, x, y), 0);
-        EXPECT_NEAR(x, 3 * kPi * a * k0 + fe, 1e-6);
-        EXPECT_NEAR(y, a * k0 * std::log(std::tan(kPi / 4 + lat / 2)) + fn, 1e-6);
-        ASSERT_EQ(p.backward(x, y, lon, back), 0);
-        EXPECT_NEAR(lon, lon0 + 3 * kPi, 1e-14);
-        EXPECT_NEAR(back, lat, 1e-14);
-    }
-}
-
-TEST(Placaree, StandardParallelScalesOnlyLongitude) {
-    Instance p("placaree");
-    ASSERT_TRUE(p.valid());
-    p.set("spheroid.radius", 1000.0).set("centre_lat", kPi / 3).set("false_north", 7.0);
-    ASSERT_EQ(p.init(), 0);
-    double x = 0, y = 0;
-    ASSERT_EQ(p.forward(0.2, 0.2, x, y), 0);
-    EXPECT_NEAR(x, 100.0, 1e-12);
-    EXPECT_NEAR(y, 207.0, 1e-12);
-}
-
 TEST(CassiniBackward, KeepsTheClosedFormEstimateWhereNoPointMapsToTheInput) {
     Instance p("cassini");
     ASSERT_TRUE(p.valid());
