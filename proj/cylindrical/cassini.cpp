@@ -20,10 +20,11 @@
 // series are not. When the iteration cannot settle (100 steps, a run-away
 // image) the series estimate is returned, still with status 0.
 //
-// Points close to the central meridian go through the series like any
-// other (x' = N A there). Snapping them onto it within 1e-7 rad of
-// longitude would move them by up to 0.64 m and put a step into the
-// forward mapping that the refinement cannot cross.
+// On the ellipsoid a point within 1e-7 rad of longitude of the central
+// meridian is put onto it (x' = 0), as the poles are. That moves it by up
+// to 0.64 m across the meridian and leaves a step in the forward mapping;
+// backward near the meridian then keeps the series estimate (good to a few
+// millimetres there) when the refinement cannot cross the step.
 #include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 
@@ -96,7 +97,7 @@ MapOffset sphere_forward(const CassiniRecord &r, double dlon, double lat) {
 MapOffset ellipsoid_forward(const CassiniRecord &r, double dlon, double lat) {
     const double m = mpx_snyder_eqn_3_21(lat, r.meridian);
     // At a pole tan(phi) is infinite; the pole lies on the central meridian.
-    if (is_pole(lat))
+    if (is_pole(lat) || std::fabs(dlon) < kZeroDenominator)
         return {0.0, m - r.m0};
     const double s = std::sin(lat);
     const double c = std::cos(lat);
