@@ -9,8 +9,16 @@ namespace {
 
 using Installer = int (*)() noexcept;
 
-// One row per base projection, in registry order.
-constexpr std::initializer_list<Installer> kBaseInstallers = {};
+// One row per base projection, in registry order; the comment is the
+// projection's place among all 33.
+constexpr std::initializer_list<Installer> kBaseInstallers = {
+    mpx_mercator_install, // 5
+    mpx_tranmerc_install, // 6
+    mpx_stm_install,      // 7
+    mpx_utm_install,      // 8
+    mpx_placaree_install, // 20
+    mpx_cassini_install,  // 21
+};
 
 constexpr std::size_t kBaseProjectionCount = 33;
 // Tighten to == once all 33 exist.
