@@ -162,6 +162,8 @@ bool sphere_forward(const TranmercRecord &r, double dlon, double lat, double &xp
 }
 
 int mpx_tranmerc_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    if (!std::isfinite(lon) || !std::isfinite(lat))
+        return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
     const double dlon = lon - r.centre_merid;
     double xp = 0.0;
@@ -217,6 +219,8 @@ void ellipsoid_backward(const TranmercRecord &r, double xp, double yp, double &l
 }
 
 int mpx_tranmerc_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
     if (r.grid_ws != 0) {
         x = -x;
