@@ -120,9 +120,9 @@ struct Installer {
     int (*install)();
 };
 constexpr Installer kInstallers[] = {
-    {"tranmerc", mpx_tranmerc_install},
-    {"stm", mpx_stm_install},
-    {"utm", mpx_utm_install},
+    {"tranmerc", mpx_tranmerc_install}, {"stm", mpx_stm_install},
+    {"utm", mpx_utm_install},           {"mercator", mpx_mercator_install},
+    {"placaree", mpx_placaree_install}, {"cassini", mpx_cassini_install},
 };
 
 } // namespace
