@@ -89,7 +89,9 @@ TEST_F(DebugTest, CoordinateSystemShowsItsBlocksAndParameters) {
 }
 
 TEST_F(DebugTest, TransformationShowsModesScalesWindowEllipsoidsAndChange) {
-    select(locked("WGS72", "GEODETIC", "degrees"), locked("WGS84", "GEODETIC", "grads"));
+    const int source = locked("WGS72", "GEODETIC", "degrees");
+    const int target = locked("WGS84", "GEODETIC", "grads");
+    select(source, target);
     ASSERT_EQ(mpx_inq_trans_status(), 0);
     EXPECT_EQ(dump(8 | 16), std::string(kBanner) + "\n  --- TRANSFORMATION INFO"
                                                    "\n S = Current trans"

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 
 namespace trn_test {
 namespace {
@@ -29,6 +30,8 @@ struct Case {
     double horizontal_tolerance; // in the target's horizontal unit
     double height_tolerance;     // metres
 };
+
+void PrintTo(const Case &c, std::ostream *os) { *os << c.what; }
 
 class WorkedExampleTest : public TrnTest, public ::testing::WithParamInterface<Case> {};
 
@@ -88,6 +91,10 @@ struct UnitCase {
     Point expected;
 };
 
+void PrintTo(const UnitCase &c, std::ostream *os) {
+    *os << c.source_units << " to " << c.target_units << " at " << c.in.x;
+}
+
 class UnitTest : public TrnTest, public ::testing::WithParamInterface<UnitCase> {};
 
 TEST_P(UnitTest, AnglesAreScaledAndHeightPassesUnchanged) {
@@ -118,6 +125,8 @@ struct WrapCase {
     double lon_degrees;
     double reaches_degrees;
 };
+
+void PrintTo(const WrapCase &c, std::ostream *os) { *os << c.lon_degrees << " degrees"; }
 
 class WrapTest : public TrnTest, public ::testing::WithParamInterface<WrapCase> {};
 
