@@ -96,6 +96,8 @@ const char *resolve_directory() {
         choose_type(MPX_DB_FLAT_FILES);
         return kDefaultDirectory;
     }
+    // After the server prefix comes a server name, not a directory: it is
+    // kept exactly as given.
     const bool sybase = std::strncmp(value, kSybasePrefix, kSybasePrefixLength) == 0;
     if (sybase)
         value += kSybasePrefixLength;

@@ -1,6 +1,7 @@
 // Selecting records by name, listing them, and loading values and whole
 // described records from the selected one.
 #include "frame/support.hpp"
+#include "tests/common/descriptors.hpp"
 #include "tests/gdb/gdb_fixture.hpp"
 
 #include <cstdint>
@@ -170,7 +171,7 @@ class StructLoadTest : public RecordTest {
             EXPECT_EQ(struct_add("%origin", &sample.origin, 'd'), 0);
         if (with_label)
             EXPECT_EQ(struct_add("label", &sample.label, 's'), 0);
-        return struct_end();
+        return end_definition();
     }
     TmRecord sample{};
 };
@@ -203,7 +204,7 @@ TEST_F(StructLoadTest, ReadOnlyAttributeIsRefusedAfterTheOnesBefore) {
 TEST_F(StructLoadTest, TextAttributeCannotBeLoaded) {
     struct_desc *d = describe(false, true);
     TmRecord record{};
-    select("tm", "UTM32N");
+    select("tm", "GK3"); // a text longer than the loader's value buffer
     EXPECT_EQ(gdb_struct_load(d, &record), -1);
     EXPECT_STREQ(record.label, "");
     EXPECT_EQ(messages(), Lines{"S1:STR:result too large for the string"});

@@ -2,6 +2,7 @@
 // limits, embedding one descriptor in another and calls out of order.
 #include "frame/support.hpp"
 #include "mpxlib.h"
+#include "tests/common/descriptors.hpp"
 #include "tests/common/message_log.hpp"
 
 #include <cstddef>
@@ -34,7 +35,7 @@ struct_desc *describe_n(const char *name, Record &sample, int n) {
     EXPECT_EQ(struct_begin(name, &sample), 0);
     for (int i = 0; i < n; ++i)
         EXPECT_EQ(struct_add("x", &sample.many[i], 'd'), 0);
-    return struct_end();
+    return end_definition();
 }
 
 TEST_F(DefinitionTest, NamePrefixSetsAccessClassAndStoredName) {
@@ -43,7 +44,7 @@ TEST_F(DefinitionTest, NamePrefixSetsAccessClassAndStoredName) {
     ASSERT_EQ(struct_add("%hemisphere", &sample.hemisphere, 'c'), 0);
     ASSERT_EQ(struct_add("scale", &sample.scale, 'd'), 0);
     ASSERT_EQ(struct_add("spheroid.radius", &sample.spheroid.radius, 'd'), 0);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     ASSERT_EQ(d->count, 4);
 
@@ -78,7 +79,7 @@ TEST_F(DefinitionTest, FortiethAttributeFitsFortyFirstIsRefused) {
     for (int i = 0; i < 40; ++i)
         ASSERT_EQ(struct_add("x", &sample.many[i], 'd'), 0) << i;
     EXPECT_EQ(struct_add("x", &sample.many[40], 'd'), -1);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->count, 40);
     EXPECT_EQ(messages(), Lines{"S1:STR:Too many attributes (struct_add)"});
@@ -99,7 +100,7 @@ TEST_F(DefinitionTest, EmbeddingStopsBelowFortyAttributes) {
 
     // The embedded record sits 8 bytes into the sample: every offset moves by 8.
     ASSERT_EQ(struct_add_struct(nine, reinterpret_cast<char *>(&outer) + 8), 0);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     ASSERT_EQ(d->count, 39);
     for (int i = 0; i < 9; ++i) {
@@ -112,13 +113,13 @@ TEST_F(DefinitionTest, EmbeddedAttributesKeepNamesTypesAndClasses) {
     ASSERT_EQ(struct_begin("spheroid", &inner), 0);
     ASSERT_EQ(struct_add("%radius", &inner.radius, 'd'), 0);
     ASSERT_EQ(struct_add(".eccentricity", &inner.eccentricity, 'd'), 0);
-    struct_desc *spheroid = struct_end();
+    struct_desc *spheroid = end_definition();
     ASSERT_NE(spheroid, nullptr);
 
     ASSERT_EQ(struct_begin("outer", &sample), 0);
     ASSERT_EQ(struct_add("scale", &sample.scale, 'd'), 0);
     ASSERT_EQ(struct_add_struct(spheroid, &sample.spheroid), 0);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(struct_offset(d, "radius"), static_cast<int>(offsetof(Record, spheroid)));
     EXPECT_EQ(struct_offset(d, "eccentricity"),
@@ -143,7 +144,7 @@ TEST_F(DefinitionTest, OnlyTheFourFieldTypesAreAccepted) {
     ASSERT_EQ(struct_begin("types", &sample), 0);
     for (int type : {int{'*'}, int{'x'}, 0, int{'D'}})
         EXPECT_EQ(struct_add("x", &sample.scale, type), -1);
-    EXPECT_EQ(struct_end()->count, 0);
+    EXPECT_EQ(end_definition()->count, 0);
     EXPECT_EQ(messages(),
               (Lines{"P1:STR:Bad data type (struct_add)", "P2:STR:Bad data type (struct_add)",
                      "P2:STR:Bad data type (struct_add)", "P2:STR:Bad data type (struct_add)"}));
@@ -156,7 +157,7 @@ TEST_F(DefinitionTest, FailedEndLeavesDefinitionOpen) {
     EXPECT_EQ(struct_end(), nullptr);
     EXPECT_EQ(struct_begin("again", &sample), -1);
     qmsc_FailAfter(-1);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     ASSERT_NE(d, nullptr);
     EXPECT_STREQ(d->name, "short");
     EXPECT_EQ(d->count, 1);
@@ -185,7 +186,7 @@ TEST_F(DefinitionTest, UnusableNamesAndFieldsAreRefusedWithoutEffect) {
     EXPECT_EQ(struct_add("x", nullptr, 'd'), -1);
     EXPECT_EQ(struct_add("x", reinterpret_cast<char *>(&sample) - 8, 'd'), -1);
     EXPECT_EQ(struct_add_struct(nullptr, &sample), -1);
-    EXPECT_EQ(struct_end()->count, 1);
+    EXPECT_EQ(end_definition()->count, 1);
     EXPECT_TRUE(messages().empty());
 }
 

@@ -1,5 +1,6 @@
 // The console listing of a descriptor and of a record through it.
 #include "mpxlib.h"
+#include "tests/common/descriptors.hpp"
 #include "tests/common/message_log.hpp"
 
 #include <cstdint>
@@ -24,7 +25,7 @@ class DumpTest : public MessageLogTest {
         ASSERT_EQ(struct_add("%hemisphere", &record.hemisphere, 'c'), 0);
         ASSERT_EQ(struct_add("scale", &record.scale, 'd'), 0);
         ASSERT_EQ(struct_add("text", &record.text, 's'), 0);
-        d = struct_end();
+        d = end_definition();
         ASSERT_NE(d, nullptr);
         record = {32, 'S', 0.9996, "grid"};
     }
@@ -77,7 +78,7 @@ TEST_F(DumpTest, StopsAtAValueTooLongForItsBuffer) {
 TEST(DumpEmpty, PrintsNameAndZeroCount) {
     int sample = 0;
     ASSERT_EQ(struct_begin("empty", &sample), 0);
-    struct_desc *d = struct_end();
+    struct_desc *d = end_definition();
     testing::internal::CaptureStdout();
     EXPECT_EQ(struct_dump(d, nullptr), 0);
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
