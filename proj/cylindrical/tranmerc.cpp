@@ -8,18 +8,18 @@
 // latitude 7-19 with 3-26. Sphere (e below 1e-7): the closed forms 8-1 and
 // 8-3 forward, 8-6 and 8-7 backward.
 //
-// Domain: the ellipsoidal series keep millimetres within about 4 degrees of
-// the central meridian and drift beyond; the forward routine expects
-// longitudes inside the window central meridian +- pi (mode 2). Singular:
-// the sphere's equator 90 degrees from the central meridian (x infinite,
-// status 2). The poles map to x' = 0 on the central meridian.
+// Domain: the ellipsoidal series stay within a few millimetres of the exact
+// projection up to 4 degrees from the central meridian and drift beyond; the forward routine
+// expects longitudes inside the window central meridian +- pi (mode 2). Singular: the sphere's
+// equator 90 degrees from the central meridian (x infinite, status 2). The poles map to x' = 0 on
+// the central meridian.
 //
 // Departures from Snyder: the spherical y keeps the one-argument arctangent
 // of 8-3, which folds longitudes more than 90 degrees from the central
-// meridian onto the near side. A non-finite input or result (NaN, infinity,
-// a scale factor of 0 in the backward routine, an eccentricity of 1 or
-// more) gives status 1 with the outputs untouched, instead of handing NaN
-// down the pipeline.
+// meridian onto the near side. A non-finite input or result (NaN or
+// infinite coordinates, or what a degenerate record such as a scale factor
+// of 0 or an eccentricity of 1 produces) gives status 1 with the outputs
+// untouched, instead of handing NaN down the pipeline.
 #include "mpxlib.h"
 #include "numeric/thresholds.hpp"
 
@@ -162,6 +162,8 @@ bool sphere_forward(const TranmercRecord &r, double dlon, double lat, double &xp
 }
 
 int mpx_tranmerc_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    if (!std::isfinite(lon) || !std::isfinite(lat))
+        return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
     const double dlon = lon - r.centre_merid;
     double xp = 0.0;
@@ -190,6 +192,8 @@ void ellipsoid_backward(const TranmercRecord &r, double xp, double yp, double &l
     const double mu = (yp + r.m0) / r.meridian[5];
     const double phi1 = mu + mpx_snyder_eqn_3_35(mu, r.footpoint);
     if (is_pole(phi1)) {
+        // The footpoint's own sign: the same as the sign of y' for any
+        // latitude of origin inside [-90, 90] degrees.
         lat = std::copysign(kHalfPi, phi1);
         lon = r.centre_merid;
         return;
@@ -217,6 +221,8 @@ void ellipsoid_backward(const TranmercRecord &r, double xp, double yp, double &l
 }
 
 int mpx_tranmerc_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
     if (r.grid_ws != 0) {
         x = -x;

@@ -329,7 +329,9 @@ TEST(ProjectionTableRunner, FindsTheTransverseMercatorTables) {
 // malformed line and an unknown attribute each give a failure.
 std::string write_temporary_table(const char *name, const char *text) {
     const char *dir = std::getenv("MPX_TEST_TMP");
-    const std::string path = std::string(dir != nullptr ? dir : ".") + "/" + name;
+    const std::filesystem::path folder =
+        dir != nullptr ? std::filesystem::path(dir) : std::filesystem::temp_directory_path();
+    const std::string path = (folder / name).string();
     std::ofstream(path) << text;
     return path;
 }

@@ -1,0 +1,125 @@
+// Cost per point of mpx_trans_array between geodetic degrees and UTM zone 31
+// north on WGS 84, both ways (no datum change, so the projection dominates).
+// The database is written into a temporary folder at start-up; only the
+// public header is used, as by any host.
+#include "mpxlib.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPoints = 1'000'000;
+
+void write_file(const std::filesystem::path &path, const char *text) {
+    std::ofstream(path) << text;
+}
+
+std::string write_database() {
+    const auto folder = std::filesystem::temp_directory_path() / "mpx_utm_bench";
+    std::filesystem::create_directories(folder);
+    write_file(folder / "datum_sp.dat", "name,radius,eccentricity,metre_factor,prime_merid\n"
+                                        "WGS84,6378137.0,0.08181919084262149,1.0,\n");
+    write_file(folder / "project.dat", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
+                                       "UTM31N,utm,1.0,,,\n");
+    write_file(folder / "utm.dat", "name,zone,hemisphere\nUTM31N,31,N\n");
+    write_file(folder / "datumcha.dat", "name,change_type\n");
+    write_file(folder / "bursawol.dat",
+               "name,translation_x,translation_y,translation_z,rotation_x,rotation_y,"
+               "rotation_z,scale_change\n");
+    return folder.string() + "/";
+}
+
+void set_environment(const char *name, const std::string &value) {
+#ifdef _WIN32
+    _putenv_s(name, value.c_str());
+#else
+    setenv(name, value.c_str(), 1);
+#endif
+}
+
+// Initialises the library and installs "utm" when the base table lacks it.
+bool utm_available() {
+    char name[MPX_NAME_SIZE];
+    for (int status = mpx_inq_next_base(nullptr); status == 0; status = mpx_inq_next_base(name)) {
+        if (std::strcmp(name, "utm") == 0)
+            return true;
+    }
+    return mpx_utm_install() == 0;
+}
+
+struct Systems {
+    int geodetic = 0;
+    int utm = 0;
+};
+
+const Systems &systems() {
+    static const Systems s = [] {
+        set_environment("TORVA_ORTIX_DIR", write_database());
+        Systems made;
+        if (utm_available()) {
+            made.geodetic = mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees");
+            made.utm = mpx_crelock_coord_sys("WGS84", "UTM31N", "metres");
+        }
+        return made;
+    }();
+    return s;
+}
+
+// Zone 31 from 0 to 6 E, 0 to 60 N, as geodetic degrees or (after one
+// forward pass) UTM metres.
+std::vector<double> zone_points() {
+    std::vector<double> in(3 * static_cast<std::size_t>(kPoints));
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kPoints); ++i) {
+        in[3 * i] = 6.0 * static_cast<double>(i % 1000) / 1000.0;
+        in[3 * i + 1] = 60.0 * static_cast<double>(i / 1000) / 1000.0;
+        in[3 * i + 2] = 0.0;
+    }
+    return in;
+}
+
+bool select(int source, int target) {
+    return source > 0 && target > 0 && mpx_set_source(&source) == 0 &&
+           mpx_set_target(&target) == 0 && mpx_inq_trans_status() == 0;
+}
+
+void run(benchmark::State &state, bool forward) {
+    const Systems &s = systems();
+    std::vector<double> in = zone_points();
+    const int n = kPoints;
+    if (!forward &&
+        (!select(s.geodetic, s.utm) || mpx_trans_array(&n, in.data(), in.data()) != 0)) {
+        state.SkipWithError("forward pass for the inverse input failed");
+        return;
+    }
+    if (!(forward ? select(s.geodetic, s.utm) : select(s.utm, s.geodetic))) {
+        state.SkipWithError("transformation set-up failed");
+        return;
+    }
+    std::vector<double> out(in.size());
+    for (auto _ : state) {
+        const int result = mpx_trans_array(&n, in.data(), out.data());
+        benchmark::DoNotOptimize(result);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["per_point"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kPoints,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_UtmForward(benchmark::State &state) { run(state, true); }
+void BM_UtmBackward(benchmark::State &state) { run(state, false); }
+
+BENCHMARK(BM_UtmForward)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UtmBackward)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
