@@ -1,0 +1,78 @@
+// mpxcs: converts points read from files or standard input between two
+// coordinate systems of the geodetic database.
+#include "console.hpp"
+#include "converter.hpp"
+#include "coord_spec.hpp"
+#include "database.hpp"
+#include "options.hpp"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitSetup = 1;     // usage or database error
+constexpr int kExitBadPoints = 2; // some points failed
+
+int convert_all(const mpxcs::Options &options) {
+    mpxcs::CoordSpec source, target;
+    std::string error = mpxcs::parse_coord_spec(options.source, source);
+    if (error.empty())
+        error = mpxcs::parse_coord_spec(options.target, target);
+    if (!error.empty()) {
+        mpxcs::console_error(error);
+        return kExitSetup;
+    }
+    if (!mpxcs::set_up_transformation(source, target))
+        return kExitSetup;
+    bool geocentric = source.geocentric() || target.geocentric();
+    int decimals = options.decimals >= 0 ? options.decimals : mpxcs::default_decimals(target);
+    mpxcs::Converter converter(options, mpxcs::NumberFormat(decimals, options.format), geocentric);
+    bool read_ok = true;
+    if (options.files.empty()) {
+        read_ok = converter.convert(stdin, "-");
+    }
+    for (const std::string &name : options.files) {
+        std::FILE *input = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
+        if (input == nullptr) {
+            mpxcs::console_error("cannot open " + name);
+            read_ok = false;
+            continue;
+        }
+        read_ok = converter.convert(input, name.c_str()) && read_ok;
+        if (input != stdin)
+            std::fclose(input);
+    }
+    std::fflush(stdout);
+    if (!read_ok)
+        return kExitSetup;
+    return converter.failed_points() > 0 ? kExitBadPoints : kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    mpxcs::ParsedOptions parsed = mpxcs::parse_options(argc, argv);
+    const mpxcs::Options &options = parsed.options;
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "mpxcs: %s\n%s", parsed.error.c_str(), mpxcs::kUsage);
+        return kExitSetup;
+    }
+    if (options.help) {
+        std::fputs(mpxcs::kUsage, stdout);
+        return kExitOk;
+    }
+    if (options.version) {
+        std::printf("mpxcs (mpxlib) %s\n", MPXCS_VERSION);
+        return kExitOk;
+    }
+    std::string error = mpxcs::select_database(options.db_dir);
+    if (!error.empty()) {
+        mpxcs::console_error(error);
+        return kExitSetup;
+    }
+    mpxcs::console_install_handler();
+    if (!options.list.empty())
+        return mpxcs::list_database(options.list) ? kExitOk : kExitSetup;
+    return convert_all(options);
+}
