@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace mpxcs {
 namespace {
@@ -17,10 +18,24 @@ constexpr char kProbeTable[] = "datum_sp.dat";
 // Room for a whole field, as the database cursor requires.
 constexpr int kFieldSize = 512;
 
+// `dir` (ending in '/') joined with a relative path, its leading "../"
+// resolved: grid file names must stay short (the library takes under 80
+// characters for directory and file name together).
+std::string join_relative(std::string dir, std::string_view relative) {
+    while (relative.substr(0, 3) == "../" && dir.size() > 1) {
+        std::size_t slash = dir.find_last_of("/\\", dir.size() - 2);
+        if (slash == std::string::npos)
+            break;
+        dir.resize(slash + 1);
+        relative.remove_prefix(3);
+    }
+    return dir.append(relative);
+}
+
 std::string bundled_database() {
-    std::string installed = executable_dir();
-    if (!installed.empty()) {
-        installed += MPXCS_INSTALLED_DB_RELATIVE;
+    std::string exe_dir = executable_dir();
+    if (!exe_dir.empty()) {
+        std::string installed = join_relative(exe_dir, MPXCS_INSTALLED_DB_RELATIVE);
         if (file_exists(installed + kProbeTable))
             return installed;
     }

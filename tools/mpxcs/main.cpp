@@ -14,15 +14,13 @@ constexpr int kExitOk = 0;
 constexpr int kExitSetup = 1;     // usage or database error
 constexpr int kExitBadPoints = 2; // some points failed
 
-int convert_all(const mpxcs::Options &options) {
-    mpxcs::CoordSpec source, target;
-    std::string error = mpxcs::parse_coord_spec(options.source, source);
-    if (error.empty())
-        error = mpxcs::parse_coord_spec(options.target, target);
-    if (!error.empty()) {
-        mpxcs::console_error(error);
-        return kExitSetup;
-    }
+int usage_error(const std::string &error) {
+    std::fprintf(stderr, "mpxcs: %s\n%s", error.c_str(), mpxcs::kUsage);
+    return kExitSetup;
+}
+
+int convert_all(const mpxcs::Options &options, const mpxcs::CoordSpec &source,
+                const mpxcs::CoordSpec &target) {
     if (!mpxcs::set_up_transformation(source, target))
         return kExitSetup;
     bool geocentric = source.geocentric() || target.geocentric();
@@ -54,10 +52,8 @@ int convert_all(const mpxcs::Options &options) {
 int main(int argc, char **argv) {
     mpxcs::ParsedOptions parsed = mpxcs::parse_options(argc, argv);
     const mpxcs::Options &options = parsed.options;
-    if (!parsed.error.empty()) {
-        std::fprintf(stderr, "mpxcs: %s\n%s", parsed.error.c_str(), mpxcs::kUsage);
-        return kExitSetup;
-    }
+    if (!parsed.error.empty())
+        return usage_error(parsed.error);
     if (options.help) {
         std::fputs(mpxcs::kUsage, stdout);
         return kExitOk;
@@ -65,6 +61,14 @@ int main(int argc, char **argv) {
     if (options.version) {
         std::printf("mpxcs (mpxlib) %s\n", MPXCS_VERSION);
         return kExitOk;
+    }
+    mpxcs::CoordSpec source, target;
+    if (options.list.empty()) {
+        std::string error = mpxcs::parse_coord_spec(options.source, source);
+        if (error.empty())
+            error = mpxcs::parse_coord_spec(options.target, target);
+        if (!error.empty())
+            return usage_error(error);
     }
     std::string error = mpxcs::select_database(options.db_dir);
     if (!error.empty()) {
@@ -74,5 +78,5 @@ int main(int argc, char **argv) {
     mpxcs::console_install_handler();
     if (!options.list.empty())
         return mpxcs::list_database(options.list) ? kExitOk : kExitSetup;
-    return convert_all(options);
+    return convert_all(options, source, target);
 }
