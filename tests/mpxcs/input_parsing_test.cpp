@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 #include <string>
 
 namespace {
@@ -164,6 +165,32 @@ TEST(LineReader, ManyLinesAcrossBufferRefills) {
     ASSERT_EQ(lines.size(), 50000u);
     EXPECT_EQ(lines[12345], "12345 24690");
     EXPECT_EQ(lines.back(), "49999 99998");
+}
+
+} // namespace
+
+namespace {
+
+// Lines drawn from the characters numbers and separators are made of, so
+// that most of them come close to valid input: every split must stay inside
+// the line, and a point must hold finite numbers only.
+TEST(LineScan, RandomNearNumberLinesStayInsideTheLine) {
+    const std::string alphabet = "0123456789+-.eE, \t\r#xnaif";
+    std::mt19937 random(20261206);
+    std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+    std::uniform_int_distribution<int> length(0, 40);
+    for (int i = 0; i < 200000; ++i) {
+        std::string line;
+        for (int n = length(random); n > 0; --n)
+            line += alphabet[pick(random)];
+        mpxcs::ScannedLine scanned = scan_line(line, '#');
+        ASSERT_LE(scanned.echo_end, line.size()) << line;
+        ASSERT_LE(scanned.rest_begin, line.size()) << line;
+        if (scanned.kind == LineKind::Point) {
+            for (double value : scanned.xyz)
+                ASSERT_TRUE(std::isfinite(value)) << line;
+        }
+    }
 }
 
 } // namespace
