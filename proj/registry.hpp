@@ -11,6 +11,9 @@ mpx_proj_entry *proj_entry(int index) noexcept;
 int proj_count() noexcept;
 // Fills the special entry (descriptor "special...", mpx_dummy routines).
 void proj_set_special(struct_desc *descriptor) noexcept;
+// Hands over the "Affine" descriptor (six doubles a0, a1, a2, b0, b1, b2)
+// that heads every field entry's descriptor.
+void proj_set_affine(struct_desc *descriptor) noexcept;
 
 // Index of the first entry whose keyword equals `keyword` exactly, or -1.
 int proj_find(const char *keyword) noexcept;

@@ -16,6 +16,16 @@ int main(void) {
         fprintf(stderr, "unexpected line: %s\n", last_line);
         return 1;
     }
+    {
+        /* The equator on the prime meridian lies on the X axis at X = a. */
+        const mpx_ellipsoid wgs84 = {6378137.0, 0.0818191908426215, 0.0};
+        double x = 0.0, y = 1.0, z = 1.0;
+        if (mpx_gd_to_xyz(&wgs84, 0.0, 0.0, 0.0, &x, &y, &z) != 0 || x != 6378137.0 || y != 0.0 ||
+            z != 0.0) {
+            fprintf(stderr, "unexpected geocentric point: %.17g %.17g %.17g\n", x, y, z);
+            return 1;
+        }
+    }
     printf("C host OK\n");
     return 0;
 }

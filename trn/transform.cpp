@@ -1,0 +1,175 @@
+// The point pipeline: input scaling, geocentric input, longitude
+// robustness, source projection backward, datum change, target projection
+// forward, geocentric output, output scaling. Everything it calls was
+// resolved by the set-up; it allocates nothing and looks nothing up.
+#include "trn/trn_internal.hpp"
+
+#include <cmath>
+#include <cstddef>
+#include <numbers>
+
+namespace {
+
+constexpr int kRejected = 1;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kTurnsPerRadian = 0.15915494309189535; // 1 / (2 pi)
+constexpr double kHalfPi = std::numbers::pi / 2.0;
+
+struct Point {
+    double lon; // or x, or X
+    double lat; // or y, or Y
+    double height;
+};
+
+// Brings a longitude beyond one turn outside the window back by whole
+// turns. A closed formula rather than a loop, so a huge longitude costs no
+// more than a small one; the ceiling stays a double and is never cast to an
+// integer, so no longitude can overflow a conversion.
+double wrap(double lon, double low, double high) noexcept {
+    if (lon <= low)
+        return lon + std::ceil((low - lon) * kTurnsPerRadian) * kTwoPi;
+    if (lon > high)
+        return lon - std::ceil((lon - high) * kTurnsPerRadian) * kTwoPi;
+    return lon;
+}
+
+void wrap_into_window(Point &p, const mpx_transformation &t) noexcept {
+    if (p.lon < t.window_low) {
+        p.lon += kTwoPi;
+        if (p.lon < t.window_low)
+            p.lon = wrap(p.lon, t.window_low, t.window_high);
+    } else if (p.lon > t.window_high) {
+        p.lon -= kTwoPi;
+        if (p.lon > t.window_high)
+            p.lon = wrap(p.lon, t.window_low, t.window_high);
+    }
+}
+
+bool outside_window(const Point &p, const mpx_transformation &t) noexcept {
+    return p.lon < t.window_low || p.lon > t.window_high || p.lat < -kHalfPi || p.lat > kHalfPi;
+}
+
+// False after reporting a failed datum change.
+bool change_datum(Point &p, const mpx_transformation &t) noexcept {
+    if (t.datum_change_type == MPX_DATUM_CHANGE_NONE)
+        return true;
+    if (t.datum_change(t.change_data, &t.source_ellipsoid, &t.target_ellipsoid, p.lon, p.lat,
+                       p.height, &p.lon, &p.lat, &p.height) != 0) {
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, "datum conversion error");
+        return false;
+    }
+    return true;
+}
+
+struct InnerResult {
+    bool datum_changed; // false: the datum change failed (and was reported)
+    int status;         // of the projection routines
+};
+
+// The inner steps by pipeline shape. A failing backward routine does not
+// stop the later steps; a failing datum change does.
+InnerResult inner_steps(Point &p, const mpx_transformation &t) noexcept {
+    int status = 0;
+    switch (t.inner_mode) {
+    case kInnerGeodeticToProjected:
+        if (!change_datum(p, t))
+            return {false, 0};
+        return {true, t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+    case kInnerProjectedToGeodetic:
+        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
+        return {change_datum(p, t), status};
+    case kInnerProjectedToProjected:
+        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
+        if (!change_datum(p, t))
+            return {false, status};
+        return {true, status | t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+    default: // kInnerGeodeticToGeodetic
+        return {change_datum(p, t), 0};
+    }
+}
+
+} // namespace
+
+extern "C" int mpx_transform(const double *x, const double *y, const double *z, double *x_out,
+                             double *y_out, double *z_out) noexcept {
+    mpx_transformation *t = trn_current();
+    if (!t) {
+        mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) No transformation set up");
+        return -1;
+    }
+    trn_settle(t);
+    if (t->status == kTrnFailed) {
+        mpx_combine_error(MPX_CLASS_PROGRAM, 0, "(mpx_transform) Bad transformation");
+        return -1;
+    }
+    if (!x || !y || !z || !x_out || !y_out || !z_out)
+        return -1;
+
+    // Every input is read before any output is written: outputs may alias.
+    Point p{*x * t->input_scale, *y * t->input_scale, *z};
+    // A NaN or infinite coordinate is no point: refused with a status rather
+    // than carried through every step into a silent garbage result.
+    if (!std::isfinite(p.lon) || !std::isfinite(p.lat) || !std::isfinite(p.height)) {
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_transform) transformation error");
+        return -1;
+    }
+    if (t->pre_mode == 1)
+        mpx_xyz_to_gd(&t->source_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+
+    switch (t->robust_mode) {
+    case MPX_ROBUST_NONE:
+        break;
+    case MPX_ROBUST_WRAP:
+        wrap_into_window(p, *t);
+        break;
+    case MPX_ROBUST_REJECT:
+        if (outside_window(p, *t))
+            return kRejected;
+        break;
+    default:
+        mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad robustness mode");
+        return -1;
+    }
+
+    if (t->inner_mode < kInnerGeodeticToProjected || t->inner_mode > kInnerGeodeticToGeodetic) {
+        mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad conversion mode");
+        return -1;
+    }
+    const InnerResult inner = inner_steps(p, *t);
+    if (!inner.datum_changed)
+        return -1;
+    if (inner.status != 0) {
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_transform) transformation error");
+        return inner.status;
+    }
+    if (t->post_mode == 1)
+        mpx_gd_to_xyz(&t->target_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+    *x_out = p.lon * t->output_scale;
+    *y_out = p.lat * t->output_scale;
+    *z_out = p.height;
+    return 0;
+}
+
+extern "C" int mpx_trans_array(const int *n, const double *in, double *out) noexcept {
+    if (!n)
+        return -1;
+    const int count = *n;
+    if (count < 1)
+        return 0;
+    if (!in || !out)
+        return -1;
+    for (int i = 0; i < count; ++i) {
+        const double *point = in + 3 * static_cast<std::ptrdiff_t>(i);
+        double *result = out + 3 * static_cast<std::ptrdiff_t>(i);
+        if (mpx_transform(point, point + 1, point + 2, result, result + 1, result + 2) != 0) {
+            mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_trans_array) bad transformation");
+            return -1;
+        }
+    }
+    return 0;
+}
+
+extern "C" int mpx_trans_polyline(const int *, const double *, double *) noexcept {
+    mpx_combine_error(MPX_CLASS_SYSTEM, 3, "function mpx_trans_polyline is NOT implemented");
+    return -1;
+}
