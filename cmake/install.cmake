@@ -22,7 +22,8 @@ foreach(tool IN ITEMS mpxcs mpxgrid)
 endforeach()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${MPX_DATA_INSTALL_DIR}
-    FILES_MATCHING PATTERN "*.dat" PATTERN "*.grd" PATTERN "*.txt" PATTERN "README.md")
+    FILES_MATCHING PATTERN "*.dat" PATTERN "*.grd" PATTERN "README.md"
+    REGEX "samples/[^/]*\\.txt$")
 install(FILES ${PROJECT_SOURCE_DIR}/doc/mpxcs.1 ${PROJECT_SOURCE_DIR}/doc/mpxgrid.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 

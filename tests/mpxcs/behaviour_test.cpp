@@ -52,7 +52,7 @@ TEST(MpxcsText, EchoErrorTextCommentCharacterAndFormat) {
         {"-E", "1 2 3\n", "1 2 3\t1.00\t2.00 3.00\n"},
         {"-e FAILED", "one 2 x\n", "FAILED x\n"},
         {"", "one 2 x\n", "*\t* x\n"},
-        {"-t '*'", "* 1 2\n# 1 2\n", "* 1 2\n*\t* 1 2\n"},
+        {"-t '*'", "* 1 2\n# 1 2\n", "* 1 2\n*\t* 2\n"},
         {"-f '%.1f'", "1.25 -2 5\n", "1.2\t-2.0 5.0\n"},
         {"-d 0", "1.4 2.6\n", "1\t3\n"},
     };

@@ -38,7 +38,7 @@ const Published kPublished[] = {
      kDegreeTolerance, "PROJ cs2cs +proj=utm +zone=31"},
     {"WGS84,UTM33S", "WGS84,GEODETIC", "400000 6200000", 13.912856161, -34.336476415,
      kDegreeTolerance, "PROJ cs2cs +proj=utm +zone=33 +south"},
-    {"WGS84,UTM60N", "WGS84,GEODETIC", "300000 8000000", 171.189284480, 72.012656271,
+    {"WGS84,UTM60N", "WGS84,GEODETIC", "400000 5500000", 175.614831370, 49.644256862,
      kDegreeTolerance, "PROJ cs2cs +proj=utm +zone=60"},
     {"WGS84,GEODETIC", "WGS84,UTM1S", "-177.5 -20 5", 447696.8742, 7788440.6367, kMillimetre,
      "PROJ cs2cs +proj=utm +zone=1 +south"},

@@ -6,6 +6,8 @@
 
 #include <mpxlib.h>
 
+#include <utility>
+
 namespace mpxcs {
 namespace {
 
@@ -31,8 +33,10 @@ const char *problem_text(LineProblem problem) {
 
 } // namespace
 
-Converter::Converter(const Options &options, NumberFormat format, bool always_z)
-    : options_(options), format_(std::move(format)), always_z_(always_z) {
+Converter::Converter(const Options &options, NumberFormat xy_format, NumberFormat z_format,
+                     bool always_z)
+    : options_(options), xy_format_(std::move(xy_format)), z_format_(std::move(z_format)),
+      always_z_(always_z) {
     lines_.reserve(kBatchPoints);
     in_.reserve(3 * kBatchPoints);
     out_.resize(3 * kBatchPoints);
@@ -139,12 +143,12 @@ void Converter::write_line(const PendingLine &line) {
     bool converted = line.point >= 0 && point_ok_[static_cast<std::size_t>(line.point)] != 0;
     if (converted) {
         const double *out = &out_[3 * static_cast<std::size_t>(line.point)];
-        format_.append(output_, out[0]);
+        xy_format_.append(output_, out[0]);
         output_ += '\t';
-        format_.append(output_, out[1]);
+        xy_format_.append(output_, out[1]);
         if (scanned.has_z || always_z_) {
             output_ += ' ';
-            format_.append(output_, out[2]);
+            z_format_.append(output_, out[2]);
         }
     } else {
         ++failed_points_;

@@ -21,7 +21,7 @@ enum class LineProblem { None, Malformed, NotFinite, Overlong };
 class Converter {
   public:
     // always_z: print z even for lines that gave none (geocentric systems).
-    Converter(const Options &options, NumberFormat format, bool always_z);
+    Converter(const Options &options, NumberFormat xy_format, NumberFormat z_format, bool always_z);
 
     // Converts one input to standard output; false when it cannot be read.
     bool convert(std::FILE *input, const char *name);
@@ -45,7 +45,7 @@ class Converter {
     void write_output();
 
     const Options &options_;
-    NumberFormat format_;
+    NumberFormat xy_format_, z_format_;
     bool always_z_;
     const char *input_name_ = "-";
     std::vector<PendingLine> lines_;

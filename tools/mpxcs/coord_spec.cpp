@@ -44,6 +44,8 @@ int default_decimals(const CoordSpec &spec) {
     return spec.units == "radians" ? kRadianDecimals : kDegreeDecimals;
 }
 
+int default_height_decimals() { return kLinearDecimals; }
+
 bool set_up_transformation(const CoordSpec &source, const CoordSpec &target) {
     int source_id = create_locked(source);
     if (source_id < 1)

@@ -16,8 +16,10 @@ struct CoordSpec {
 // Empty error text on success.
 std::string parse_coord_spec(std::string_view text, CoordSpec &spec);
 
-// Decimals that resolve a millimetre or better in the system's unit.
+// Decimals of x and y that resolve a millimetre or better in the system's
+// unit; heights are metres in every system.
 int default_decimals(const CoordSpec &spec);
+int default_height_decimals();
 
 // Creates both systems and makes their transformation current and ready.
 // The library reports the reasons of a failure itself.

@@ -24,8 +24,12 @@ int convert_all(const mpxcs::Options &options, const mpxcs::CoordSpec &source,
     if (!mpxcs::set_up_transformation(source, target))
         return kExitSetup;
     bool geocentric = source.geocentric() || target.geocentric();
-    int decimals = options.decimals >= 0 ? options.decimals : mpxcs::default_decimals(target);
-    mpxcs::Converter converter(options, mpxcs::NumberFormat(decimals, options.format), geocentric);
+    bool chosen = options.decimals >= 0;
+    mpxcs::NumberFormat xy_format(chosen ? options.decimals : mpxcs::default_decimals(target),
+                                  options.format);
+    mpxcs::NumberFormat z_format(chosen ? options.decimals : mpxcs::default_height_decimals(),
+                                 options.format);
+    mpxcs::Converter converter(options, xy_format, z_format, geocentric);
     bool read_ok = true;
     if (options.files.empty()) {
         read_ok = converter.convert(stdin, "-");

@@ -18,7 +18,7 @@ const char kUsage[] =
     "columns x y [z] separated by blanks or a comma, the rest passed through.\n"
     "\n"
     "  -I          inverse: convert from TARGET to SOURCE\n"
-    "  -d N        N decimals (default: 3 for metres, 9 for degrees)\n"
+    "  -d N        N decimals (default: 9 for degrees, 3 for metres and heights)\n"
     "  -f FORMAT   printf-style format of one number, e.g. %.4f\n"
     "  -e TEXT     what a failed point prints (default: *<tab>*)\n"
     "  -E          echo the input coordinates before the output\n"
