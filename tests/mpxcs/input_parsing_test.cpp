@@ -88,7 +88,8 @@ TEST(NumberFormat, FixedDecimalsRoundToNearest) {
     } cases[] = {{3, 1.0005, "1.000"}, // 1.0005 is stored just below
                  {3, 2.5e-4, "0.000"}, // ties to even in the stored binary
                  {2, -1234.5678, "-1234.57"}, {0, 2.5, "2"},
-                 {9, 3.0, "3.000000000"},     {2, 1e20, "100000000000000000000.00"}};
+                 {9, 3.0, "3.000000000"},     {3, -4e-4, "0.000"},
+                 {3, -0.0, "0.000"},          {2, 1e20, "100000000000000000000.00"}};
     for (const auto &c : cases) {
         std::string out;
         mpxcs::NumberFormat(c.decimals, "").append(out, c.value);

@@ -100,7 +100,7 @@ bool list_database(const std::string &what) {
             if (listing.types[i] == 'd') {
                 double value = 0.0;
                 gdb_load(listing.columns[i], &listing.types[i], &value);
-                std::printf("\t%.10g", value);
+                std::printf("\t%.15g", value);
             } else {
                 char text[kFieldSize] = "";
                 gdb_load(listing.columns[i], &listing.types[i], text);

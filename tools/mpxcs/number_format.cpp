@@ -69,7 +69,12 @@ void NumberFormat::append(std::string &out, double value) const {
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals_);
     if (result.ec != std::errc())
         result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    // A tiny negative value rounds to "-0.000": print it as zero.
+    char *first = buffer;
+    if (*first == '-' &&
+        std::all_of(first + 1, result.ptr, [](char c) { return c == '0' || c == '.'; }))
+        ++first;
+    out.append(first, result.ptr);
 }
 
 } // namespace mpxcs
