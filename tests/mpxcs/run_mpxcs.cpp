@@ -1,0 +1,67 @@
+#include "run_mpxcs.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+namespace mpxcs_test {
+namespace {
+
+std::string scratch_path(const char *suffix) {
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
+    return std::string(std::getenv("MPX_TEST_TMP")) + "/" + name + suffix;
+}
+
+std::string slurp(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+std::vector<std::string> Run::out_lines() const {
+    std::vector<std::string> lines;
+    std::istringstream stream(out);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+Run run_mpxcs(const std::string &args, const std::string &input) {
+    std::string in = scratch_path(".in"), out = scratch_path(".out"), err = scratch_path(".err");
+    std::ofstream(in, std::ios::binary) << input;
+    std::string command = "\"" MPX_BINARY_DIR "bin/mpxcs\" " + args + " < \"" + in + "\" > \"" +
+                          out + "\" 2> \"" + err + "\"";
+    int raw = std::system(command.c_str());
+    Run run;
+#ifdef _WIN32
+    run.status = raw;
+#else
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    run.out = slurp(out);
+    run.err = slurp(err);
+    return run;
+}
+
+std::string bundled_db_option() { return "--db " MPX_SOURCE_DIR "data/"; }
+
+std::vector<double> numbers_of(const std::string &line) {
+    std::vector<double> numbers;
+    std::istringstream stream(line);
+    for (double value; stream >> value;)
+        numbers.push_back(value);
+    return numbers;
+}
+
+} // namespace mpxcs_test

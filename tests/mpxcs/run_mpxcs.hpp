@@ -1,0 +1,27 @@
+// Runs the built mpxcs as a user would: arguments, standard input text,
+// captured standard output, standard error and exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mpxcs_test {
+
+struct Run {
+    int status = -1;
+    std::string out, err;
+    std::vector<std::string> out_lines() const;
+};
+
+// args are passed through the shell unquoted: keep them free of blanks
+// and shell characters, or quote them in the text.
+Run run_mpxcs(const std::string &args, const std::string &input);
+
+// The bundled database, named explicitly so the tests do not depend on the
+// environment they run in.
+std::string bundled_db_option();
+
+// The columns of an output line as numbers (stops at the first non-number).
+std::vector<double> numbers_of(const std::string &line);
+
+} // namespace mpxcs_test

@@ -1,0 +1,14 @@
+# The converter's own parsing units are tested directly; the rest of the
+# tests run the built program on the bundled database.
+set(mpxcs_dir ${PROJECT_SOURCE_DIR}/tools/mpxcs)
+target_sources(test_mpxcs PRIVATE
+    ${mpxcs_dir}/line_scan.cpp ${mpxcs_dir}/line_reader.cpp ${mpxcs_dir}/number_format.cpp)
+target_include_directories(test_mpxcs PRIVATE ${mpxcs_dir})
+target_compile_options(test_mpxcs PRIVATE ${MPX_WARNINGS})
+add_dependencies(test_mpxcs mpxcs)
+
+add_test(NAME MpxcsInstallServesConsumersAndFindsItsDatabase
+    COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR}
+        -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/install_check
+        "-DC_FLAGS=${CMAKE_C_FLAGS}" "-DLINK_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
+        -P ${CMAKE_CURRENT_LIST_DIR}/install_check.cmake)

@@ -1,0 +1,65 @@
+#include "coord_spec.hpp"
+
+#include "console.hpp"
+
+#include <mpxlib.h>
+
+namespace mpxcs {
+namespace {
+
+// Decimals that resolve a millimetre or better: linear units are metres or
+// longer, a degree or grad of latitude is about 1e5 m, a radian 6.4e6 m.
+constexpr int kLinearDecimals = 3;
+constexpr int kDegreeDecimals = 9;
+constexpr int kRadianDecimals = 11;
+
+int create_locked(const CoordSpec &spec) {
+    int id = mpx_crelock_coord_sys(spec.datum.c_str(), spec.projection.c_str(), spec.units.c_str());
+    if (id < 1)
+        console_error("cannot create the coordinate system " + spec.datum + "," + spec.projection);
+    return id;
+}
+
+} // namespace
+
+std::string parse_coord_spec(std::string_view text, CoordSpec &spec) {
+    std::size_t first = text.find(',');
+    if (first == std::string_view::npos)
+        return "coordinate system '" + std::string(text) + "' is not DATUM,PROJECTION[,UNITS]";
+    std::size_t second = text.find(',', first + 1);
+    spec.datum = text.substr(0, first);
+    spec.projection = text.substr(
+        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+    spec.units = second == std::string_view::npos ? std::string() : text.substr(second + 1);
+    if (spec.datum.empty() || spec.projection.empty() || spec.units.find(',') != std::string::npos)
+        return "coordinate system '" + std::string(text) + "' is not DATUM,PROJECTION[,UNITS]";
+    if (spec.geodetic() && spec.units.empty())
+        spec.units = "degrees";
+    return {};
+}
+
+int default_decimals(const CoordSpec &spec) {
+    if (!spec.geodetic())
+        return kLinearDecimals;
+    return spec.units == "radians" ? kRadianDecimals : kDegreeDecimals;
+}
+
+int default_height_decimals() { return kLinearDecimals; }
+
+bool set_up_transformation(const CoordSpec &source, const CoordSpec &target) {
+    int source_id = create_locked(source);
+    if (source_id < 1)
+        return false;
+    int target_id = create_locked(target);
+    if (target_id < 1)
+        return false;
+    if (mpx_set_source(&source_id) != 0 || mpx_set_target(&target_id) != 0)
+        return false;
+    if (mpx_inq_trans_status() != 0) {
+        console_error("no transformation from " + source.datum + " to " + target.datum);
+        return false;
+    }
+    return true;
+}
+
+} // namespace mpxcs

@@ -1,0 +1,67 @@
+#include "line_reader.hpp"
+
+#include <cstring>
+
+namespace mpxcs {
+namespace {
+
+// Room for one whole longest line plus a read of the same size.
+constexpr std::size_t kBufferSize = 2 * kMaxLineLength + 1;
+
+} // namespace
+
+LineReader::LineReader(std::FILE *file) : file_(file), buffer_(kBufferSize) {}
+
+// Moves the unread tail to the front and reads behind it; false when nothing
+// more can be read.
+bool LineReader::refill() {
+    if (eof_)
+        return false;
+    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    std::size_t count = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+    end_ += count;
+    if (count == 0) {
+        eof_ = true;
+        failed_ = std::ferror(file_) != 0;
+    }
+    return count > 0;
+}
+
+void LineReader::take(std::size_t count) {
+    consumed_ += static_cast<long long>(count);
+    begin_ += count;
+}
+
+bool LineReader::next(std::string_view &line, bool &overlong) {
+    overlong = false;
+    std::size_t searched = 0; // bytes of the pending line known to hold no newline
+    for (;;) {
+        const char *start = buffer_.data() + begin_;
+        const void *newline = std::memchr(start + searched, '\n', end_ - begin_ - searched);
+        if (newline != nullptr) {
+            auto length = static_cast<std::size_t>(static_cast<const char *>(newline) - start);
+            overlong = overlong || length > kMaxLineLength;
+            line = overlong ? std::string_view() : std::string_view(start, length);
+            take(length + 1);
+            return true;
+        }
+        if (end_ - begin_ > kMaxLineLength) {
+            // Drop the over-long line's text read so far; read on for its end.
+            overlong = true;
+            take(end_ - begin_);
+        }
+        searched = end_ - begin_;
+        if (!refill()) {
+            if (begin_ == end_ && !overlong)
+                return false;
+            line = overlong ? std::string_view()
+                            : std::string_view(buffer_.data() + begin_, end_ - begin_);
+            take(end_ - begin_);
+            return true;
+        }
+    }
+}
+
+} // namespace mpxcs

@@ -1,0 +1,37 @@
+// Reads an input stream line by line through one large buffer. A line
+// longer than kMaxLineLength is not kept: it is reported as over-long and
+// skipped up to its newline, so no input can make the converter grow
+// without bound.
+#pragma once
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+namespace mpxcs {
+
+constexpr std::size_t kMaxLineLength = 65536;
+
+class LineReader {
+  public:
+    explicit LineReader(std::FILE *file);
+
+    // false at the end of the input (or on a read error). `line` excludes
+    // the newline and stays valid until the next call.
+    bool next(std::string_view &line, bool &overlong);
+    bool failed() const { return failed_; }
+    long long bytes_consumed() const { return consumed_; }
+
+  private:
+    bool refill();
+    void take(std::size_t count);
+
+    std::FILE *file_;
+    std::vector<char> buffer_;
+    std::size_t begin_ = 0, end_ = 0;
+    long long consumed_ = 0;
+    bool eof_ = false;
+    bool failed_ = false;
+};
+
+} // namespace mpxcs

@@ -1,0 +1,80 @@
+#include "number_format.hpp"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <utility>
+
+namespace mpxcs {
+namespace {
+
+// A double in fixed notation has at most 309 digits before the point.
+constexpr std::size_t kNumberBuffer = 400;
+// Width and precision of a user format: three digits are plenty, and keep
+// every result inside kNumberBuffer.
+constexpr std::size_t kMaxFormatDigits = 2;
+
+std::size_t skip_digits(std::string_view text, std::size_t pos, std::size_t &count) {
+    count = 0;
+    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+        ++pos;
+        ++count;
+    }
+    return pos;
+}
+
+} // namespace
+
+bool is_valid_number_format(std::string_view format) {
+    int conversions = 0;
+    for (std::size_t pos = 0; pos < format.size(); ++pos) {
+        if (format[pos] != '%')
+            continue;
+        ++pos;
+        if (pos < format.size() && format[pos] == '%')
+            continue;
+        while (pos < format.size() &&
+               std::string_view("-+ #0").find(format[pos]) != std::string_view::npos)
+            ++pos;
+        std::size_t digits = 0;
+        pos = skip_digits(format, pos, digits);
+        if (digits > kMaxFormatDigits)
+            return false;
+        if (pos < format.size() && format[pos] == '.') {
+            pos = skip_digits(format, pos + 1, digits);
+            if (digits > kMaxFormatDigits)
+                return false;
+        }
+        if (pos == format.size() ||
+            std::string_view("fFeEgGaA").find(format[pos]) == std::string_view::npos)
+            return false;
+        ++conversions;
+    }
+    return conversions == 1;
+}
+
+NumberFormat::NumberFormat(int decimals, std::string printf_format)
+    : decimals_(decimals), printf_format_(std::move(printf_format)) {}
+
+void NumberFormat::append(std::string &out, double value) const {
+    char buffer[kNumberBuffer];
+    if (!printf_format_.empty()) {
+        int length = std::snprintf(buffer, sizeof buffer, printf_format_.c_str(), value);
+        if (length > 0)
+            out.append(buffer, std::min(static_cast<std::size_t>(length), sizeof buffer - 1));
+        return;
+    }
+    std::to_chars_result result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals_);
+    if (result.ec != std::errc())
+        result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    // A tiny negative value rounds to "-0.000": print it as zero.
+    char *first = buffer;
+    if (*first == '-' &&
+        std::all_of(first + 1, result.ptr, [](char c) { return c == '0' || c == '.'; }))
+        ++first;
+    out.append(first, result.ptr);
+}
+
+} // namespace mpxcs

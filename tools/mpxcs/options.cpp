@@ -1,0 +1,127 @@
+#include "options.hpp"
+
+#include "number_format.hpp"
+
+#include <charconv>
+#include <string_view>
+
+namespace mpxcs {
+
+const char kUsage[] =
+    "usage: mpxcs [options] SOURCE TARGET [FILE ...]\n"
+    "       mpxcs --list datums|projections|changes\n"
+    "\n"
+    "Converts points from the coordinate system SOURCE to TARGET. A system is\n"
+    "DATUM,PROJECTION[,UNITS] with names of the database; GEODETIC and GEOCENTRIC\n"
+    "are built in, and geodetic units are degrees (default), radians or grads.\n"
+    "Reads the FILEs (or standard input) and writes one line per input line:\n"
+    "columns x y [z] separated by blanks or a comma, the rest passed through.\n"
+    "\n"
+    "  -I          inverse: convert from TARGET to SOURCE\n"
+    "  -d N        N decimals (default: 9 for degrees, 3 for metres and heights)\n"
+    "  -f FORMAT   printf-style format of one number, e.g. %.4f\n"
+    "  -e TEXT     what a failed point prints (default: *<tab>*)\n"
+    "  -E          echo the input coordinates before the output\n"
+    "  -t CHAR     comment character: such lines are copied (default: #)\n"
+    "  --list WHAT list the database's datums, projections or datum changes\n"
+    "  --db DIR    database directory (default: $TORVA_ORTIX_DIR, then the\n"
+    "              bundled database)\n"
+    "  -h, --help  this text\n"
+    "  --version   the version\n"
+    "\n"
+    "Exit status: 0 all points converted, 1 usage or database error,\n"
+    "2 some points failed.\n";
+
+namespace {
+
+bool parse_decimals(std::string_view text, int &decimals) {
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), decimals);
+    return ec == std::errc() && ptr == text.data() + text.size() && decimals >= 0 &&
+           decimals <= kMaxDecimals;
+}
+
+// Applies one option that takes a value; empty result on success.
+std::string apply_valued(std::string_view name, std::string_view value, Options &options) {
+    if (name == "-d") {
+        if (!parse_decimals(value, options.decimals))
+            return "-d needs a number of decimals from 0 to " + std::to_string(kMaxDecimals);
+    } else if (name == "-f") {
+        if (!is_valid_number_format(value))
+            return "-f needs a format with one conversion of a number, such as %.4f";
+        options.format = value;
+    } else if (name == "-e") {
+        options.error_text = value;
+    } else if (name == "-t") {
+        if (value.size() != 1)
+            return "-t needs one character";
+        options.comment = value[0];
+    } else if (name == "--list") {
+        if (value != "datums" && value != "projections" && value != "changes")
+            return "--list needs datums, projections or changes";
+        options.list = value;
+    } else {
+        options.db_dir = value;
+    }
+    return {};
+}
+
+bool takes_value(std::string_view name) {
+    return name == "-d" || name == "-f" || name == "-e" || name == "-t" || name == "--list" ||
+           name == "--db";
+}
+
+} // namespace
+
+ParsedOptions parse_options(int argc, char **argv) {
+    ParsedOptions parsed;
+    Options &options = parsed.options;
+    std::vector<std::string> positional;
+    bool options_end = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (options_end || arg.size() < 2 || arg[0] != '-') {
+            positional.emplace_back(arg);
+        } else if (arg == "--") {
+            options_end = true;
+        } else if (arg == "-I") {
+            options.inverse = true;
+        } else if (arg == "-E") {
+            options.echo = true;
+        } else if (arg == "-h" || arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (takes_value(arg)) {
+            if (i + 1 == argc) {
+                parsed.error = std::string(arg) + " needs a value";
+                return parsed;
+            }
+            parsed.error = apply_valued(arg, argv[++i], options);
+        } else if (arg.size() > 2 && arg[1] != '-' && takes_value(arg.substr(0, 2))) {
+            parsed.error = apply_valued(arg.substr(0, 2), arg.substr(2), options);
+        } else {
+            parsed.error = "unknown option " + std::string(arg);
+        }
+        if (!parsed.error.empty())
+            return parsed;
+    }
+    if (options.help || options.version)
+        return parsed;
+    if (!options.list.empty()) {
+        if (!positional.empty())
+            parsed.error = "--list takes no coordinate systems or files";
+        return parsed;
+    }
+    if (positional.size() < 2) {
+        parsed.error = "a source and a target coordinate system are needed";
+        return parsed;
+    }
+    options.source = positional[0];
+    options.target = positional[1];
+    options.files.assign(positional.begin() + 2, positional.end());
+    if (options.inverse)
+        std::swap(options.source, options.target);
+    return parsed;
+}
+
+} // namespace mpxcs

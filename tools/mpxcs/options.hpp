@@ -1,0 +1,34 @@
+// The command line of mpxcs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mpxcs {
+
+struct Options {
+    std::string source, target; // DATUM,PROJECTION[,UNITS]
+    std::vector<std::string> files;
+    bool inverse = false;
+    bool echo = false;
+    int decimals = -1;  // -1: chosen by the target's unit
+    std::string format; // printf-style; empty: decimals
+    std::string error_text = "*\t*";
+    char comment = '#';
+    std::string list; // "datums", "projections", "changes" or empty
+    std::string db_dir;
+    bool help = false;
+    bool version = false;
+};
+
+// Empty error text when the command line is valid.
+struct ParsedOptions {
+    Options options;
+    std::string error;
+};
+
+ParsedOptions parse_options(int argc, char **argv);
+
+extern const char kUsage[];
+
+} // namespace mpxcs

@@ -1,0 +1,24 @@
+// The few operating-system services the converter needs beyond standard C++:
+// terminal and file-type tests, the program's own directory and setting an
+// environment variable. Everything platform-specific stays in platform.cpp.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace mpxcs {
+
+bool stderr_is_terminal();
+
+// Size in bytes when `file` is a regular file, else -1 (pipes, terminals).
+long long regular_file_size(std::FILE *file);
+
+// Directory of the running executable with a trailing '/', or empty when
+// the system does not tell.
+std::string executable_dir();
+
+bool set_environment(const char *name, const char *value);
+
+bool file_exists(const std::string &path);
+
+} // namespace mpxcs
