@@ -1,0 +1,91 @@
+// "mercator": the normal Mercator projection, ellipsoidal, spherical when
+// e = 0.
+//
+// Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
+// 1395, 1987), chapter 7: forward eqs. 7-6 and 7-7, backward eq. 7-13 for
+// the conformal latitude and the series 3-5 from it to the latitude.
+//
+// Domain: every longitude, mapped linearly without wrapping (mode 1), and
+// every latitude short of the poles. Singular: within 1e-10 rad of a pole
+// (status 2, outputs untouched). A latitude beyond a pole maps like its
+// mirror image inside.
+//
+// Departure from Snyder: the isometric latitude
+// 0.5 ln[(1 + sin phi)/(1 - sin phi)] is computed as asinh(sin phi/|cos phi|),
+// the same value, which stays finite and accurate up to the pole tolerance
+// where 1 - sin phi has already rounded to 0.
+#include "numeric/thresholds.hpp"
+
+#include "mpxlib.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+struct MercatorRecord {
+    // Declared attributes, in installer order.
+    double false_east;
+    double false_north;
+    double scale_factor;
+    double centre_merid;
+    double radius;
+    double eccentricity;
+    double long_cut;
+    // Derived by init: conformal latitude to latitude (Snyder 3-5).
+    double conformal[MPX_SERIES_SIZE];
+};
+
+MercatorRecord &record_of(void *params) { return *static_cast<MercatorRecord *>(params); }
+
+// The forward routine takes any longitude and latitude as they come.
+constexpr int kMercatorMode = MPX_PROJ_MODE_UNCONDITIONED;
+constexpr int kStatusSingular = 2;
+
+int mercator_init(void *params) noexcept {
+    MercatorRecord &r = record_of(params);
+    r.long_cut = r.centre_merid - std::numbers::pi;
+    mpx_snyder_init_3_5(r.eccentricity, r.conformal);
+    return 0;
+}
+
+int mercator_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const MercatorRecord &r = record_of(params);
+    if (is_pole(lat))
+        return kStatusSingular;
+    const double s = std::sin(lat);
+    const double e = r.eccentricity;
+    // Isometric latitude, eq. 7-7: the sphere's term less the ellipsoid's
+    // correction e atanh(e sin phi) = (e/2) ln[(1 + e s)/(1 - e s)].
+    const double psi = std::asinh(s / std::fabs(std::cos(lat))) - e * std::atanh(e * s);
+    *x = (lon - r.centre_merid) * r.radius * r.scale_factor + r.false_east;
+    *y = r.radius * psi * r.scale_factor + r.false_north;
+    return 0;
+}
+
+int mercator_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    const MercatorRecord &r = record_of(params);
+    const double yp = (y - r.false_north) / r.scale_factor;
+    *lon = (x - r.false_east) / r.scale_factor / r.radius + r.centre_merid;
+    const double t = std::exp(-yp / r.radius);
+    const double chi = std::numbers::pi / 2 - 2 * std::atan(t);
+    *lat = chi + mpx_snyder_eqn_3_35(chi, r.conformal);
+    return 0;
+}
+
+} // namespace
+
+extern "C" int mpx_mercator_install(void) noexcept {
+    MercatorRecord sample{};
+    mpx_proj_create("mercator", &sample, static_cast<int>(sizeof sample));
+    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_funcs(mercator_init, mercator_forward, mercator_backward);
+    mpx_proj_ins_mode(kMercatorMode);
+    return mpx_proj_end();
+}
