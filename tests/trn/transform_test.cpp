@@ -61,6 +61,11 @@ const Point kEd50Point{4.0015618126, 55.0007263397, -38.3758048704};
 // WGS 84, 53 48 33.820 N, 2 07 46.380 E, 73.0 m.
 const Point kGeographic9602{dms(2, 7, 46.380), dms(53, 48, 33.820), 73.0};
 const Point kGeocentric9602{3771793.968, 140253.342, 5124304.349};
+// Snyder 1987, appendix A, Transverse Mercator on the Clarke 1866 ellipsoid:
+// 40 30 N, 73 30 W, central meridian 75 W, k0 0.9996 give x = 127106.5 m,
+// y = 4484124.4 m, that is UTM zone 18 north 627106.5 E, 4484124.4 N.
+const Point kSnyderGeographic{-73.5, 40.5, 0.0};
+const Point kSnyderUtm{627106.5, 4484124.4, 0.0};
 
 INSTANTIATE_TEST_SUITE_P(
     Published, WorkedExampleTest,
@@ -81,6 +86,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"geocentric to geographic in radians", "WGS84", "GEOCENTRIC", "m", "WGS84", "GEODETIC",
              "radians", kGeocentric9602,
              Point{radians(kGeographic9602.x), radians(kGeographic9602.y), 73.0}, 2e-10, 0.001},
+        Case{"UTM forward", "NAD27", "GEODETIC", "degrees", "NAD27", "UTM18N", "metres",
+             kSnyderGeographic, kSnyderUtm, 0.1, 0.0},
+        Case{"UTM forward, longitude one turn east", "NAD27", "GEODETIC", "degrees", "NAD27",
+             "UTM18N", "metres", Point{286.5, 40.5, 0.0}, kSnyderUtm, 0.1, 0.0},
+        Case{"UTM backward", "NAD27", "UTM18N", "metres", "NAD27", "GEODETIC", "degrees",
+             kSnyderUtm, kSnyderGeographic, 1e-6, 0.0},
         Case{"USC datum is identical to any other", "USC_LOCAL", "GEODETIC", "degrees", "WGS84",
              "GEODETIC", "degrees", kWgs72Point, kWgs72Point, 1e-9, 1e-4}));
 
