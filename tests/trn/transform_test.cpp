@@ -180,15 +180,6 @@ TEST_F(TransformTest, RejectModeRefusesPointsOutsideTheWindowSilently) {
     EXPECT_NEAR(out.x, radians(350), 1e-12);
 }
 
-TEST_F(TransformTest, NoneModePassesLongitudeUnchanged) {
-    select(locked("WGS84", "GEODETIC"), locked("WGS84", "FREECUT"));
-    const int none = MPX_ROBUST_NONE;
-    ASSERT_EQ(mpx_mod_trans_mode(&none), 0);
-    Point out{};
-    ASSERT_EQ(transform({-400, 10, 0}, out), 0);
-    EXPECT_NEAR(out.x, radians(-400), 1e-12);
-}
-
 // ---- Projections on the ends -------------------------------------------------
 
 TEST_F(TransformTest, ProjectedToProjectedRunsBackwardDatumChangeForward) {
@@ -208,18 +199,6 @@ TEST_F(TransformTest, ProjectedToProjectedRunsBackwardDatumChangeForward) {
     EXPECT_NEAR(out.x, radians(kWgs84Point.y), radians(0.001 * kArcSecond));
     EXPECT_NEAR(out.y, radians(kWgs84Point.x), radians(0.001 * kArcSecond));
     EXPECT_NEAR(out.z, kWgs84Point.z, 0.005);
-}
-
-TEST_F(TransformTest, ProjectionWindowComesFromItsLongCut) {
-    // "proj_a" with param_one -180 sets long_cut to 0.
-    select(locked("WGS84", "GEODETIC"), locked("WGS84", "PA"));
-    Point out{};
-    testing::internal::CaptureStdout();
-    ASSERT_EQ(transform({-10, 20, 5}, out), 0);
-    testing::internal::GetCapturedStdout();
-    EXPECT_NEAR(out.x, radians(20), 1e-15);
-    EXPECT_NEAR(out.y, radians(350), 1e-12);
-    EXPECT_EQ(out.z, 5.0);
 }
 
 TEST_F(TransformTest, FailingProjectionStatusIsReturnedAndOutputsKept) {
