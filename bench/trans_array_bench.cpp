@@ -74,9 +74,9 @@ void BM_TransArrayBursaWolfe(benchmark::State &state) {
         benchmark::DoNotOptimize(out.data());
         benchmark::ClobberMemory();
     }
-    state.counters["per_point"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * kPoints,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_point"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kPoints,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK(BM_TransArrayBursaWolfe)->Unit(benchmark::kMillisecond);

@@ -69,6 +69,8 @@ void listen_to_coordinate_systems() noexcept {
     g_trn.listening = true;
 }
 
+// A pending record; the fields only the set-up fills read as zero until it
+// runs (the dump may show them before).
 void arm(mpx_transformation *t, int source, int target) noexcept {
     std::memset(t, 0, sizeof *t);
     t->source_id = source;

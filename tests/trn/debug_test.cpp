@@ -49,43 +49,22 @@ TEST_F(DebugTest, CoordinateSystemShowsItsBlocksAndParameters) {
     cs->aoi.y0 = cs->aoi.y1 = 0.0;
     cs->vertical_factor = 0.0;
     mpx_crelock_coord_sys("WGS84", "CUT0", "metres"); // shares it: two references
-    EXPECT_EQ(dump(4), std::string(kBanner) +
-                           "\n  --- COORDINATE SYSTEM INFO"
-                           "\n L = 1"
-                           "\n S = WGS84"
-                           "\n S = CUT0"
-                           "\n S = metres"
-                           "\n S = "
-                           "\n L = 2"
-                           "\n L = 1"
-                           "\n L = 0"
-                           "\n L = 0"
-                           "\nStructure Name = datum "
-                           "\nname = WGS84"
-                           "\nradius = 6378137"
-                           "\neccentricity = 0.0818191908426"
-                           "\nmetre_factor = 1"
-                           "\nprime_merid = 0"
-                           "\nStructure Name = projection "
-                           "\nname = CUT0"
-                           "\nmetre_factor = 1"
-                           "\nStructure Name = aoi "
-                           "\nx0 = 1"
-                           "\nx1 = 0"
-                           "\ny0 = 0"
-                           "\ny1 = 0"
-                           "\nStructure Name = units "
-                           "\nhorizontal_label = metres"
-                           "\nhorizontal_factor = 1"
-                           "\nvertical_label = "
-                           "\nvertical_factor = 0"
-                           "\n L = " +
-                           std::to_string(proj_find("probe")) +
-                           "\nStructure Name = probe "
-                           "\ncut = 0"
-                           "\nspheroid.radius = 6378137"
-                           "\nlong_cut = 0"
-                           "\n L = 2");
+    const std::string expected =
+        std::string(kBanner) +
+        "\n  --- COORDINATE SYSTEM INFO"
+        "\n L = 1\n S = WGS84\n S = CUT0\n S = metres\n S = "
+        "\n L = 2\n L = 1\n L = 0\n L = 0"
+        "\nStructure Name = datum \nname = WGS84\nradius = 6378137"
+        "\neccentricity = 0.0818191908426\nmetre_factor = 1\nprime_merid = 0"
+        "\nStructure Name = projection \nname = CUT0\nmetre_factor = 1"
+        "\nStructure Name = aoi \nx0 = 1\nx1 = 0\ny0 = 0\ny1 = 0"
+        "\nStructure Name = units \nhorizontal_label = metres\nhorizontal_factor = 1"
+        "\nvertical_label = \nvertical_factor = 0"
+        "\n L = " +
+        std::to_string(proj_find("probe")) +
+        "\nStructure Name = probe \ncut = 0\nspheroid.radius = 6378137\nlong_cut = 0"
+        "\n L = 2";
+    EXPECT_EQ(dump(4), expected);
 }
 
 TEST_F(DebugTest, TransformationShowsModesScalesWindowEllipsoidsAndChange) {
@@ -93,40 +72,27 @@ TEST_F(DebugTest, TransformationShowsModesScalesWindowEllipsoidsAndChange) {
     const int target = locked("WGS84", "GEODETIC", "grads");
     select(source, target);
     ASSERT_EQ(mpx_inq_trans_status(), 0);
-    EXPECT_EQ(dump(8 | 16), std::string(kBanner) + "\n  --- TRANSFORMATION INFO"
-                                                   "\n S = Current trans"
-                                                   "\n L = 0"
-                                                   "\n L = 1"
-                                                   "\n L = 2"
-                                                   "\n L = 0"
-                                                   "\n L = 0"
-                                                   "\n L = 0"
-                                                   "\n L = 4"
-                                                   "\n D =    0.017453292519943"
-                                                   "\n D =      63.661977236758"
-                                                   "\n L = 2"
-                                                   "\n L = 0"
-                                                   "\n L = 0"
-                                                   "\n D =     -3.1415926535898"
-                                                   "\n D =      3.1415926535898"
-                                                   "\n D =              6378135"
-                                                   "\n D =    0.081818810662749"
-                                                   "\n D =              6378137"
-                                                   "\n D =    0.081819190842621"
-                                                   "\n S = Datum change type = Bursa-Wolfe"
-                                                   "\n L = 3"
-                                                   "\n D =                    0"
-                                                   "\n D =                    0"
-                                                   "\n D =                  4.5"
-                                                   "\n D =                    0"
-                                                   "\n D =                    0"
-                                                   "\n D =  2.6858677933468e-06"
-                                                   "\n D =          1.000000219"
-                                                   "\n  --- TRANSFORMATION SUMMARY INFO"
-                                                   "\n Current : 1 -> 2"
-                                                   "\n Trans : 1 -> 2 ** Current **"
-                                                   "\n status = 0"
-                                                   "\n Modes (pre,post,inner) = (0, 0, 4)");
+    const std::string expected = std::string(kBanner) +
+                                 "\n  --- TRANSFORMATION INFO"
+                                 "\n S = Current trans"
+                                 "\n L = 0\n L = 1\n L = 2\n L = 0\n L = 0\n L = 0\n L = 4"
+                                 "\n D =    0.017453292519943\n D =      63.661977236758"
+                                 "\n L = 2\n L = 0\n L = 0"
+                                 "\n D =     -3.1415926535898\n D =      3.1415926535898"
+                                 "\n D =              6378135\n D =    0.081818810662749"
+                                 "\n D =              6378137\n D =    0.081819190842621"
+                                 "\n S = Datum change type = Bursa-Wolfe"
+                                 "\n L = 3"
+                                 "\n D =                    0\n D =                    0"
+                                 "\n D =                  4.5\n D =                    0"
+                                 "\n D =                    0\n D =  2.6858677933468e-06"
+                                 "\n D =          1.000000219"
+                                 "\n  --- TRANSFORMATION SUMMARY INFO"
+                                 "\n Current : 1 -> 2"
+                                 "\n Trans : 1 -> 2 ** Current **"
+                                 "\n status = 0"
+                                 "\n Modes (pre,post,inner) = (0, 0, 4)";
+    EXPECT_EQ(dump(8 | 16), expected);
 }
 
 TEST_F(DebugTest, PendingRecordIsShownWithoutBeingSetUp) {

@@ -1,5 +1,7 @@
 #include "trn_support.hpp"
 
+#include "proj/registry.hpp"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -89,6 +91,8 @@ void TrnTest::SetUp() {
     g_lines.clear();
     mpx_install_error(collect);
     mpx_inq_next_base(nullptr); // initialises the library
+    if (proj_find("utm") < 0)
+        mpx_utm_install();
     install_probes();
     proj_a_install();
     proj_b_install();
