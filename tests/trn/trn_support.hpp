@@ -1,57 +1,83 @@
-// Shared set-up of the transformation tests: the fixture database, the
-// message collector, two identity test projections with a longitude window
-// and a helper to make systems and pairs.
+// Set-up of the transformation tests: the database tests/trn/data/, the
+// message collector, and the identity projections "probe" (mode 0) and
+// "freeprobe" (mode 1) in radians, windowed from their "long_cut"; forward
+// gives status 1 above kProbeLatLimit, backward 2 above kProbeEastLimit.
 #pragma once
 
 #include "mpxlib.h"
+#include "proj/registry.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace trn_test {
 
-// Messages received by the installed handler, in order.
-std::vector<std::string> &lines();
-// Returns the collected messages and forgets them.
-std::vector<std::string> take_lines();
+using Lines = std::vector<std::string>;
 
-// "probe" (mode 0) and "freeprobe" (mode 1): identity projections in
-// radians whose window starts at their "cut" parameter. Forward refuses a
-// latitude above kProbeLatLimit with status 1, backward an x above
-// kProbeEastLimit with status 2.
 constexpr double kProbeLatLimit = 1.5;
 constexpr double kProbeEastLimit = 100.0;
-void install_probes();
-
-// Degrees, and the two published angle formats of the worked examples.
 constexpr double kPi = 3.141592653589793;
-double radians(double degrees);
-double dms(double degrees, double minutes, double seconds);
+
+inline double radians(double degrees) { return degrees * kPi / 180.0; }
 
 struct Point {
     double x, y, z;
 };
 
+inline Lines g_lines; // what the installed handler received
+inline Lines take_lines() { return std::exchange(g_lines, {}); }
+
 class TrnTest : public ::testing::Test {
   protected:
-    // Points the library at database_folder() and installs the collector;
-    // the library is initialised and the test projections are installed.
-    void SetUp() override;
-    void TearDown() override;
-    // The fixture tables; tests that write grid files use a copy.
-    virtual std::string database_folder();
-    // A copy of the fixture tables in a folder of this test's own under
-    // MPX_TEST_TMP; returns the folder, ending with '/'.
-    static std::string copy_of_fixture(const char *name);
+    struct Probe {
+        double long_cut, radius;
+        static int init(void *) noexcept { return 0; }
+        static int forward(void *, double lon, double lat, double *x, double *y) noexcept {
+            *x = lon;
+            *y = lat;
+            return lat > kProbeLatLimit ? 1 : 0;
+        }
+        static int backward(void *, double x, double y, double *lon, double *lat) noexcept {
+            *lon = x;
+            *lat = y;
+            return x > kProbeEastLimit ? 2 : 0;
+        }
+    };
 
-    int locked(const char *datum, const char *projection, const char *units = "degrees");
-    int unlocked(const char *datum, const char *projection, const char *units = "degrees");
-    // Makes (source, target) current; both calls must succeed.
-    void select(int source, int target);
-    // Transforms one point; the result code, with the output in `out`.
-    int transform(Point in, Point &out);
+    void SetUp() override {
+        setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/trn/data/", 1);
+        mpx_install_error([](const char *line) { g_lines.emplace_back(line); });
+        mpx_inq_next_base(nullptr); // initialises the library
+        for (const auto &[keyword, mode] : {std::pair{"probe", 0}, {"freeprobe", 1}}) {
+            Probe sample{};
+            mpx_proj_create(keyword, &sample, sizeof sample);
+            mpx_proj_ins_par("long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+            mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+            mpx_proj_ins_funcs(Probe::init, Probe::forward, Probe::backward);
+            mpx_proj_ins_mode(mode);
+            ASSERT_EQ(mpx_proj_end(), 0);
+        }
+        proj_a_install();
+        proj_b_install();
+        ASSERT_EQ(take_lines(), Lines{});
+    }
+
+    static int locked(const char *datum, const char *projection, const char *units = "degrees") {
+        const int id = mpx_create_coord_sys(datum, projection, units);
+        EXPECT_GT(id, 0) << datum << " " << projection << " " << units;
+        mpx_lock_coord_sys(&id);
+        return id;
+    }
+    static void select(int source, int target) {
+        ASSERT_EQ(mpx_set_source(&source), 0);
+        ASSERT_EQ(mpx_set_target(&target), 0);
+    }
+    static int transform(Point in, Point &out) {
+        return mpx_transform(&in.x, &in.y, &in.z, &out.x, &out.y, &out.z);
+    }
 };
 
 } // namespace trn_test
