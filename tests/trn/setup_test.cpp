@@ -115,7 +115,7 @@ TEST_F(SetupTest, DatumChangeSearchFailuresAreReportedAndReleaseWhatWasLoaded) {
              Case{"MISSBW", "WGS84", missing_column},
              Case{"GRIDW", "ED50", {"S2:No datum change exists"}}, // a grid cannot be combined
              Case{"LONGREC", "NAD83", {"S2:error reading datum change (NADCON record)"}},
-             // 47 characters fit the record but not the grid path.
+             // 47 characters fit the record; with this folder, not the grid path.
              Case{"NOGRID", "NAD83", {"S2:error opening grid/datum change file (NADCON)"}},
          }) {
         SCOPED_TRACE(c.source);
