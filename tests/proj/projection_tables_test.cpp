@@ -1,5 +1,5 @@
-// One runner for the projection tables under tests/proj/tables/, one test
-// per file; the directives are described in tables/README.md.
+// The runner of the tables under tests/proj/tables/ (format: README.md
+// there), and the exact relation between "stm" and "tranmerc".
 #include "tests/proj/support.hpp"
 
 #include <gtest/gtest-spi.h>
@@ -18,7 +18,6 @@ using proj_test::Instance;
 using Words = std::vector<std::string>;
 
 constexpr double kDegree = std::numbers::pi / 180.0;
-constexpr double kMeanEarthRadius = 6371008.8; // IUGG, when a table names no ellipsoid
 
 #define TABLE_FAILURE ADD_FAILURE_AT(path_.c_str(), line_)
 
@@ -58,7 +57,7 @@ class TableRun {
         if (head == "projection" && t.size() == 2) {
             instance_.emplace(t[1].c_str());
             settings_.clear();
-            a_ = kMeanEarthRadius, e_ = 0.0, tolerance_ = -1.0;
+            a_ = NAN, e_ = 0.0, tolerance_ = -1.0; // a case needs both
             return instance_->valid();
         }
         if (!instance_ || !instance_->valid())
@@ -84,9 +83,12 @@ class TableRun {
                     visible.emplace_back(d.attributes[i].name);
             EXPECT_EQ(visible, Words(t.begin() + 1, t.end())) << path_ << ":" << line_;
             return true;
-        } else if (head == "expect" && (a = attribute(t, v[0]))) {
+        } else if (head == "hostile" || (head == "expect" && (a = attribute(t, v[0])))) {
             ++cases;
-            if (build() && !(std::fabs(field(*a) - v[0]) <= 1e-15 * std::max(1.0, std::fabs(v[0]))))
+            if (build() && a == nullptr)
+                check_hostile(t.size() == 2 && t[1] == "finite");
+            else if (built_ &&
+                     !(std::fabs(field(*a) - v[0]) <= 1e-15 * std::max(1.0, std::fabs(v[0]))))
                 TABLE_FAILURE << t[1] << " is " << field(*a) << ", expected " << v[0];
             return true;
         } else if (head == "roundtrip" || what == "forward" || what == "inverse") {
@@ -94,7 +96,7 @@ class TableRun {
             if (!numbers(t, fails ? 2 : 1, head == "roundtrip" ? 2 : fails ? 3 : 4, v))
                 return false;
             if (build())
-                fails ? check_status(what == "forward", v) : check(head, v);
+                check(what, fails, v);
             return true;
         } else {
             return false;
@@ -140,8 +142,8 @@ class TableRun {
     bool build() {
         if (built_)
             return true;
-        instance_->set_if_present("spheroid.radius", a_)
-            .set_if_present("spheroid.eccentricity", e_);
+        if (instance_->entry().ecc_offset >= 0)
+            instance_->set("spheroid.radius", a_).set("spheroid.eccentricity", e_);
         for (const auto &[a, value] : settings_)
             field(*a, &value);
         const int status = instance_->init();
@@ -150,46 +152,56 @@ class TableRun {
         return built_ = status == 0;
     }
 
-    // Angle errors in metres along the meridian and the parallel.
-    double metres(double lon, double lat, double lon_expected, double lat_expected) const {
-        const double s = std::sin(lat_expected), w = 1.0 - e_ * e_ * s * s;
-        const double dlon = std::remainder(lon - lon_expected, 2.0 * std::numbers::pi);
-        const double deviation =
-            std::max(std::fabs(lat - lat_expected) * a_ * (1.0 - e_ * e_) / (w * std::sqrt(w)),
-                     std::fabs(dlon) * a_ / std::sqrt(w) * std::cos(lat_expected));
-        return std::isnan(deviation) ? HUGE_VAL : deviation;
-    }
-
-    void check(const std::string &what, double *v) {
+    void check(const std::string &what, bool fails, double *v) {
         Instance &p = *instance_;
-        double x = NAN, y = NAN, lon = NAN, lat = NAN, deviation = NAN;
+        double x = 123.0, y = 456.0, lon = 123.0, lat = 456.0, deviation = 0.0;
         int status = 0;
+        if (fails) { // exactly this status, the outputs untouched
+            status = what == "forward" ? p.forward(v[0] * kDegree, v[1] * kDegree, x, y)
+                                       : p.backward(v[0], v[1], x, y);
+            if (status != v[2] || (status != 0 && (x != 123.0 || y != 456.0)))
+                TABLE_FAILURE << "expected status " << v[2] << ", got " << status << " with " << x
+                              << " " << y;
+            return;
+        }
         if (what == "forward") {
             status = p.forward(v[0] * kDegree, v[1] * kDegree, x, y);
             deviation = std::max(std::fabs(x - v[2]), std::fabs(y - v[3]));
         } else {
-            if (what == "roundtrip") {
-                status = p.forward(v[0] * kDegree, v[1] * kDegree, x, y);
-                v[2] = v[0], v[3] = v[1];
-            } else {
+            if (what == "roundtrip")
+                status = p.forward(v[0] * kDegree, v[1] * kDegree, x, y), v[2] = v[0], v[3] = v[1];
+            else
                 x = v[0], y = v[1];
-            }
             status |= p.backward(x, y, lon, lat);
-            deviation = metres(lon, lat, v[2] * kDegree, v[3] * kDegree);
+            // Angle errors in metres along the meridian and the parallel.
+            const double s = std::sin(v[3] * kDegree), w = 1.0 - e_ * e_ * s * s;
+            deviation = std::max(
+                std::fabs(lat - v[3] * kDegree) * a_ * (1.0 - e_ * e_) / (w * std::sqrt(w)),
+                std::fabs(std::remainder(lon - v[2] * kDegree, 2 * std::numbers::pi)) * a_ /
+                    std::sqrt(w) * std::cos(v[3] * kDegree));
             x = lon / kDegree, y = lat / kDegree;
         }
-        if (status != 0 || !(deviation <= tolerance_))
+        if (status != 0 || !(deviation <= tolerance_)) // NaN fails too
             TABLE_FAILURE << what << ": expected " << v[2] << " " << v[3] << ", got " << x << " "
                           << y << " status " << status << ", deviation " << deviation << " m";
     }
 
-    void check_status(bool forward, const double *v) {
-        double u = 123.0, w = 456.0;
-        const int status = forward ? instance_->forward(v[0] * kDegree, v[1] * kDegree, u, w)
-                                   : instance_->backward(v[0], v[1], u, w);
-        if (status != v[2] || (status != 0 && (u != 123.0 || w != 456.0)))
-            TABLE_FAILURE << "expected status " << v[2] << ", got " << status << " with outputs "
-                          << u << " " << w;
+    // NaN, infinite and huge points, radians (times 1e6 for the inverse).
+    void check_hostile(bool finite) {
+        constexpr double kInf = HUGE_VAL, kPi = std::numbers::pi;
+        const double points[][2] = {{NAN, 0.5}, {0.5, NAN},      {kInf, 0.5},   {0.5, -kInf},
+                                    {1e300, 0}, {0.5, 1e300},    {-0.5, 2.5},   {4 * kPi + 0.1, 1},
+                                    {1, -1000}, {-1e6 * kPi, 1}, {0.3, kPi / 2}};
+        for (const auto &[u, w] : points) {
+            double x = 0, y = 0, lon = 0, lat = 0;
+            const int status = instance_->forward(u, w, x, y);
+            const int back = instance_->backward(u * 1e6, w * 1e6, lon, lat);
+            if (status < 0 || status > 2 || back < 0 || back > 1 ||
+                (finite && status == 0 && !std::isfinite(x + y)) ||
+                (finite && back == 0 && !std::isfinite(lon + lat)))
+                TABLE_FAILURE << "at " << u << " " << w << ": statuses " << status << "/" << back
+                              << ", got " << x << " " << y << " and " << lon << " " << lat;
+        }
     }
 
     std::string path_;
@@ -215,6 +227,28 @@ INSTANTIATE_TEST_SUITE_P(Tables, ProjectionTable,
 TEST(ProjectionTableRunner, ReportsTheDeviationOfAWrongExpectation) {
     EXPECT_NONFATAL_FAILURE(TableRun(MPX_SOURCE_DIR "tests/proj/data/wrong_table.txt").run(),
                             "deviation 0.01 m");
+}
+
+// Exact, not within a tolerance: "stm" negates every "tranmerc" result.
+TEST(TransverseMercator, StmIsTheExactNegationOfTranmercFalseOriginIncluded) {
+    Instance tm("tranmerc"), stm("stm");
+    for (Instance *p : {&tm, &stm}) {
+        // British National Grid (EPSG Guidance Note 7-2).
+        p->set("spheroid.radius", 6377563.396).set("spheroid.eccentricity", 0.08167337387414189);
+        p->set("false_east", 400000.0).set("false_north", -100000.0);
+        p->set("scale_factor", 0.9996012717).set("centre_merid", -2.0 * kDegree);
+        p->set("centre_lat", 49.0 * kDegree);
+        ASSERT_EQ(p->init(), 0);
+    }
+    for (double lon : {-0.14, -0.03, 0.01, 0.07}) {
+        for (double lat : {-1.0, 0.0, 0.86, 0.88, std::numbers::pi / 2}) {
+            double x = 0, y = 0, xs = 0, ys = 0, lon_tm = 0, lat_tm = 0, lon_s = 0, lat_s = 0;
+            ASSERT_EQ(tm.forward(lon, lat, x, y) + stm.forward(lon, lat, xs, ys), 0);
+            ASSERT_EQ(tm.backward(x, y, lon_tm, lat_tm) + stm.backward(xs, ys, lon_s, lat_s), 0);
+            EXPECT_TRUE(xs == -x && ys == -y && lon_s == lon_tm && lat_s == lat_tm)
+                << lon << " " << lat;
+        }
+    }
 }
 
 } // namespace

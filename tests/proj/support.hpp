@@ -1,5 +1,4 @@
-// Shared by the projection tests: the error lines a test provoked, and a
-// parameter record addressed by attribute name.
+// Shared by the projection tests: provoked error lines, and records.
 #pragma once
 
 #include "mpxlib.h"
@@ -41,9 +40,6 @@ class Instance {
     template <class T> Instance &set(const char *name, T value) {
         std::memcpy(field(name), &value, sizeof value);
         return *this;
-    }
-    template <class T> Instance &set_if_present(const char *name, T value) {
-        return struct_offset(entry_->descriptor, name) < 0 ? *this : set(name, value);
     }
     template <class T = double> T get(const char *name) {
         T value{};
