@@ -96,8 +96,9 @@ TEST_F(FieldTest, UnknownOversizedOrOverlongBasesAreRefusedUncounted) {
     ASSERT_EQ(mpx_proj_end(), 0);
     static double many[34];
     mpx_proj_create("many", many, static_cast<int>(sizeof many));
+    static std::string names[34]; // kept by pointer until the definition ends
     for (int i = 0; i < 34; ++i)
-        mpx_proj_ins_par(("p" + std::to_string(i)).c_str(), &many[i], MPX_TYPE_DOUBLE);
+        mpx_proj_ins_par((names[i] = "p" + std::to_string(i)).c_str(), &many[i], MPX_TYPE_DOUBLE);
     ASSERT_EQ(mpx_proj_end(), 0);
     for (const char *keyword : {"nowhere", "big", "many"})
         EXPECT_EQ(proj_field_entry(keyword), -1) << keyword;
