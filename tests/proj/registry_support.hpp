@@ -1,75 +1,44 @@
-// Helpers of the registry tests: the error lines a test provoked, and a
-// small linear projection whose routines record what they were given.
+// Registry helpers the coordinate-system tests share: the error lines a
+// test provoked, and "linear", a small projection to build systems on.
 #pragma once
 
-#include "mpxlib.h"
-
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "tests/proj/support.hpp"
 
 namespace registry_test {
 
-// Installs a handler for the lifetime of the object and keeps every line.
+// Keeps every error line while it lives.
 class ErrorLines {
   public:
     ErrorLines() {
-        lines().clear();
-        mpx_install_error(collect);
+        proj_test::take_errors();
+        proj_test::collect_errors();
     }
     ~ErrorLines() { mpx_install_error(nullptr); }
     ErrorLines(const ErrorLines &) = delete;
     ErrorLines &operator=(const ErrorLines &) = delete;
-
-    std::vector<std::string> take() {
-        std::vector<std::string> taken;
-        taken.swap(lines());
-        return taken;
-    }
-
-  private:
-    static std::vector<std::string> &lines() {
-        static std::vector<std::string> kept;
-        return kept;
-    }
-    static void collect(const char *line) { lines().emplace_back(line); }
+    std::vector<std::string> take() { return proj_test::take_errors(); }
 };
 
-// "linear": x = scale * lon + false_east, y = scale * lat; its routines
-// remember their last inputs so wrappers around it can be checked.
+// "linear": x = scale * lon + false_east, y = scale * lat; init starts the
+// longitude window at -3.
 struct LinearRecord {
-    double scale;
-    double false_east;
-    double radius;
-    double eccentricity;
-    double long_cut;
-    std::int32_t init_calls;
-    double last_in_1, last_in_2;
+    double scale, false_east, radius, eccentricity, long_cut;
 };
-
+inline LinearRecord &linear(void *p) { return *static_cast<LinearRecord *>(p); }
 inline int linear_init(void *p) noexcept {
-    auto &r = *static_cast<LinearRecord *>(p);
-    ++r.init_calls;
-    r.long_cut = -3.0;
+    linear(p).long_cut = -3.0;
     return 0;
 }
 inline int linear_forward(void *p, double lon, double lat, double *x, double *y) noexcept {
-    auto &r = *static_cast<LinearRecord *>(p);
-    r.last_in_1 = lon;
-    r.last_in_2 = lat;
-    *x = r.scale * lon + r.false_east;
-    *y = r.scale * lat;
+    *x = linear(p).scale * lon + linear(p).false_east;
+    *y = linear(p).scale * lat;
     return 0;
 }
 inline int linear_backward(void *p, double x, double y, double *lon, double *lat) noexcept {
-    auto &r = *static_cast<LinearRecord *>(p);
-    r.last_in_1 = x;
-    r.last_in_2 = y;
-    *lon = (x - r.false_east) / r.scale;
-    *lat = y / r.scale;
+    *lon = (x - linear(p).false_east) / linear(p).scale;
+    *lat = y / linear(p).scale;
     return 0;
 }
-
 inline int install_linear(int mode = 3, const char *keyword = "linear") {
     LinearRecord r{};
     mpx_proj_create(keyword, &r, static_cast<int>(sizeof r));
