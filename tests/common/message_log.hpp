@@ -1,5 +1,3 @@
-// Fixture that keeps every reported line, so tests compare messages exactly,
-// class letter and severity digit included.
 #pragma once
 
 #include "mpxlib.h"
@@ -9,19 +7,16 @@
 #include <string>
 #include <vector>
 
-inline std::string reported; // every reported line, each ended by '\n'
-
-class MessageLogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        mpx_install_error([](const char *line) { reported += std::string(line) + "\n"; });
-    }
-};
+// Every line reported to the handler (installed before any test runs), each ended by
+// '\n': tests compare messages exactly, class letter and severity digit included.
+inline std::string reported;
+inline const bool kHandlerInstalled =
+    (mpx_install_error([](const char *line) { reported += std::string(line) + "\n"; }), true);
 
 // Descriptors live until the process ends; kept here, as the registry keeps
 // its own, the leak checker sees them owned.
 inline struct_desc *end_definition() {
-    static std::vector<struct_desc *> kept;
-    kept.push_back(struct_end());
-    return kept.back();
+    static auto *kept = new std::vector<struct_desc *>; // never destroyed
+    kept->push_back(struct_end());
+    return kept->back();
 }

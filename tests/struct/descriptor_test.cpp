@@ -22,11 +22,10 @@ struct Record {
     double origin, many[41];
 };
 
-class DescriptorTest : public MessageLogTest {
+class DescriptorTest : public testing::Test {
   protected:
     void SetUp() override {
-        MessageLogTest::SetUp();
-        ASSERT_EQ(struct_begin("tm", &r), 0);
+        struct_begin("tm", &r);
         struct_add(".zone", &r.zone, 'l');
         struct_add("spheroid.radius", &r.radius, 'd');
         struct_add("false_east", &r.false_east, 'd');
@@ -82,21 +81,18 @@ TEST_F(DescriptorTest, InitDotListsEachVisibleAttributeOnceAfterLeadingHiddenOne
 }
 
 TEST_F(DescriptorTest, TextNeedsRoomForItsTerminatorAndNamesMatchExactly) {
+    // clang-format off
     const std::tuple<const char *, int, const char *> cases[] = {
-        {"false_north", 4, "0 0.1"},
-        {"false_north", 3, "-1 unchanged"},
-        {"label", 4, "0 abc"},
-        {"label", 3, "-1 unchanged"},
-        {"%origin", 64, "-1 unchanged"},
-        {".zone", 64, "-1 unchanged"},
+        {"false_north", 4, "0 0.1"}, {"false_north", 3, "-1 unchanged"}, {"label", 4, "0 abc"},
+        {"label", 3, "-1 unchanged"}, {"%origin", 64, "-1 unchanged"},
         {"False_east", 64, "-1 unchanged"}};
+    // clang-format on
     for (const auto &[attribute, room, text] : cases) {
         char buffer[64] = "unchanged", name[40], type = 's';
         std::strcpy(name, attribute);
         const int result = struct_inq(d, &r, name, &type, buffer, room);
         EXPECT_EQ(std::to_string(result) + " " + buffer, text) << attribute << " in " << room;
     }
-    EXPECT_EQ(struct_offset(d, "%origin"), -1);
     EXPECT_EQ(struct_offset(d, "origin"), offsetof(Record, origin));
     EXPECT_EQ(reported, "S1:STR:result too large for the string\n"
                         "S2:STR:result too large for the string\n");
@@ -124,22 +120,32 @@ TEST_F(DescriptorTest, ModWritesOnlyModifiableAttributesOfTheSameType) {
                         "S2:STR:result too large for the string\n");
 }
 
-TEST_F(DescriptorTest, DumpListsOffsetsWithoutARecordAndStopsAtAValueTooLong) {
+TEST_F(DescriptorTest, DumpListsOffsetsOrValuesUntilOneIsTooLong) {
     EXPECT_EQ(dump(d, nullptr, "dump_offsets.txt"), 0);
     std::memset(r.label, 'x', 99); // 99 characters still fit
     EXPECT_EQ(dump(d, &r, "dump_label99.txt"), 1);
     r.label[99] = 'x';
     EXPECT_EQ(dump(d, &r, "dump_stopped.txt"), 1);
     EXPECT_EQ(reported, "S1:STR:result too large for the string\n");
+    ASSERT_EQ(struct_begin("empty", &r), 0); // nothing to list, nothing to find
+    d = end_definition();
+    EXPECT_EQ(listing("init") + std::to_string(struct_offset(d, "x")), "-1");
+    EXPECT_EQ(dump(d, nullptr, "dump_empty.txt"), 0);
 }
 
-TEST_F(DescriptorTest, AttributeLimitsAreFortyAddedOrThirtyNineEmbedded) {
+TEST_F(DescriptorTest, LimitsAreFortyAttributesThirtyNineEmbeddedAndThirtyNineCharacters) {
     ASSERT_EQ(struct_begin("full", &r), 0);
     add_doubles(32);
     EXPECT_EQ(struct_add_struct(d, &r), -1); // 32 + 8 is not below 40
     add_doubles(8);
     EXPECT_EQ(struct_add("x", &r.many[40], 'd'), -1);
     EXPECT_EQ(end_definition()->count, 40);
+    // A stored name of 40 characters would overrun an iteration's name buffer.
+    static const std::string forty(40, 'n'), read_only_39 = "%" + forty.substr(1);
+    ASSERT_EQ(struct_begin("long", &r), 0);
+    EXPECT_EQ(struct_add(forty.c_str(), &r.flag, 'c'), -1); // refused without a report
+    EXPECT_EQ(struct_add(read_only_39.c_str(), &r.flag, 'c'), 0);
+    EXPECT_EQ(end_definition()->count, 1);
     ASSERT_EQ(struct_begin("outer", &r), 0);
     add_doubles(31);
     ASSERT_EQ(struct_add_struct(d, &r.many), 0); // names kept, offsets moved
@@ -151,52 +157,26 @@ TEST_F(DescriptorTest, AttributeLimitsAreFortyAddedOrThirtyNineEmbedded) {
                         "S2:STR:Attribute is not modifiable (struct_mod)\n");
 }
 
-TEST_F(DescriptorTest, MisuseIsReportedAndAnEmptyDescriptorHasNothingToList) {
+TEST_F(DescriptorTest, MisuseAndMemoryShortageAreReportedAndAFailedEndStaysOpen) {
     EXPECT_EQ(struct_add("x", &r.flag, 'c'), -1);
     EXPECT_EQ(struct_add_struct(d, &r), -1);
     EXPECT_EQ(struct_end(), nullptr);
-    ASSERT_EQ(struct_begin("empty", &r), 0);
-    EXPECT_EQ(struct_begin("second", &r), -1);
-    EXPECT_EQ(struct_add("x", &r.flag, '*') + struct_add("x", &r.flag, 0), -2);
-    EXPECT_EQ(reported, "P1:STR:Must call struct_begin before struct_add\n"
-                        "P2:STR:Must call struct_begin before struct_add_struct\n"
-                        "P2:STR:Must call struct_begin before struct_end\n"
-                        "P2:STR:Cannot have nested struct_begin\n"
-                        "P2:STR:Bad data type (struct_add)\nP2:STR:Bad data type (struct_add)\n");
-    d = end_definition();
-    EXPECT_EQ(listing("init") + std::to_string(struct_offset(d, "x")), "-1");
-    EXPECT_EQ(dump(d, nullptr, "dump_empty.txt"), 0);
-}
-
-TEST_F(DescriptorTest, MemoryShortageOpensNothingAndAFailedEndStaysOpen) {
     qmsc_FailAfter(0);
     EXPECT_EQ(struct_begin("short", &r), -1);
     qmsc_FailAfter(-1);
     ASSERT_EQ(struct_begin("short", &r), 0);
+    EXPECT_EQ(struct_add("x", &r.flag, '*') + struct_add("x", &r.flag, 0), -2);
     add_doubles(1);
     qmsc_FailAfter(0);
     EXPECT_EQ(struct_end(), nullptr);
     EXPECT_EQ(struct_begin("again", &r), -1);
     qmsc_FailAfter(-1);
-    struct_desc *kept = end_definition();
-    EXPECT_STREQ(kept->name, "short");
-    EXPECT_EQ(kept->count, 1);
-    EXPECT_EQ(reported, "S1:STR:memory shortage\nS2:STR:memory shortage\n"
-                        "P2:STR:Cannot have nested struct_begin\n");
-}
-
-TEST_F(DescriptorTest, UnusableArgumentsAreRefusedQuietly) {
-    char name[40] = "false_east", type = 's';
-    EXPECT_EQ(struct_inq(d, nullptr, name, &type, name, 40) + struct_dump(nullptr, &r), -2);
-    EXPECT_EQ(struct_mod(d, &r, "false_east", "d", nullptr) + struct_offset(d, nullptr), -2);
-    ASSERT_EQ(struct_begin("bad", &r), 0);
-    // A stored name of 40 characters would overrun an iteration's name buffer.
-    static const std::string forty(40, 'n'), read_only_39 = "%" + forty.substr(1);
-    EXPECT_EQ(struct_add(forty.c_str(), &r.flag, 'c'), -1);
-    EXPECT_EQ(struct_add(read_only_39.c_str(), &r.flag, 'c'), 0);
-    EXPECT_EQ(struct_add(nullptr, &r.flag, 'c') + struct_add("x", &r - 1, 'c'), -2);
     EXPECT_EQ(end_definition()->count, 1);
-    EXPECT_EQ(reported, "");
+    EXPECT_EQ(reported, "P1:STR:Must call struct_begin before struct_add\n"
+                        "P2:STR:Must call struct_begin before struct_add_struct\n"
+                        "P2:STR:Must call struct_begin before struct_end\nS2:STR:memory shortage\n"
+                        "P2:STR:Bad data type (struct_add)\nP2:STR:Bad data type (struct_add)\n"
+                        "S2:STR:memory shortage\nP2:STR:Cannot have nested struct_begin\n");
 }
 
 } // namespace
