@@ -1,5 +1,3 @@
-// Test fixture that installs an error handler and keeps every reported line,
-// so tests compare messages exactly, class letter and severity digit included.
 #pragma once
 
 #include "mpxlib.h"
@@ -9,20 +7,16 @@
 #include <string>
 #include <vector>
 
-using Lines = std::vector<std::string>;
+// Every line reported to the handler (installed before any test runs), each ended by
+// '\n': tests compare messages exactly, class letter and severity digit included.
+inline std::string reported;
+inline const bool kHandlerInstalled =
+    (mpx_install_error([](const char *line) { reported += std::string(line) + "\n"; }), true);
 
-inline Lines &reported_lines() {
-    static Lines lines;
-    return lines;
+// Descriptors live until the process ends; kept here, as the registry keeps
+// its own, the leak checker sees them owned.
+inline struct_desc *end_definition() {
+    static auto *kept = new std::vector<struct_desc *>; // never destroyed
+    kept->push_back(struct_end());
+    return kept->back();
 }
-
-class MessageLogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        reported_lines().clear();
-        mpx_install_error([](const char *line) { reported_lines().emplace_back(line); });
-    }
-    void TearDown() override { mpx_install_error(nullptr); }
-
-    static const Lines &messages() { return reported_lines(); }
-};
