@@ -130,7 +130,7 @@ TEST_F(CsLoad, FieldSystemsPutTheirAffineMapInFrontOfOneSharedBaseEntry) {
     EXPECT_EQ(take_errors(), Lines{"Inconsistent datum/projection pair"});
     // A third base keyword finds the registry full.
     while (proj_count() < MPX_MAX_PROJECTIONS)
-        ASSERT_EQ(registry_test::install_linear(0, "filler"), 0);
+        ASSERT_EQ(install_linear(0, "filler"), 0);
     EXPECT_EQ(mpx_create_coord_sys("WGS84", "FIELD_ON_A", ""), -1);
     EXPECT_EQ(take_errors(),
               (Lines{"S1:Too many base projections", "S2:Error creating field projection",

@@ -128,10 +128,10 @@ TEST_F(CsLifecycle, AllocationFailuresAnywhereInACreationLeaveNoRecord) {
 
 TEST(CsInitialisation, FailedInitialisationIsRetriedAndCreationGoesOn) {
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/partial/", 1);
-    registry_test::ErrorLines errors;
+    test_support::collect_errors();
     cs_set_listener({on_delete, on_clear});
     EXPECT_EQ(mpx_create_coord_sys("WGS84", "GEOCENTRIC", ""), -1);
-    EXPECT_EQ(errors.take(),
+    EXPECT_EQ(take_errors(),
               (Lines{"S1:GDB:opening the file", "S2:GDB:opening the file",
                      "S2:initialising the database", "S2:GDB:Att name not found", "S2:(cs_db_load)",
                      "S3:(mpx create_coord_sys) database load error"}));

@@ -3,6 +3,7 @@
 
 #include "mpxlib.h"
 #include "proj/registry.hpp"
+#include "tests/common/error_lines.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,9 @@
 
 namespace proj_test {
 
-using Lines = std::vector<std::string>;
-
-inline Lines &error_lines() {
-    static Lines kept;
-    return kept;
-}
-// From now on every error line is kept until taken.
-inline void collect_errors() {
-    mpx_install_error([](const char *line) { error_lines().emplace_back(line); });
-}
-inline Lines take_errors() { return std::exchange(error_lines(), {}); }
+using test_support::collect_errors;
+using test_support::Lines;
+using test_support::take_errors;
 
 // A zeroed record of an installed keyword (mpx_base_install runs once).
 class Instance {

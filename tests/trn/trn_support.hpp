@@ -6,6 +6,7 @@
 
 #include "mpxlib.h"
 #include "proj/registry.hpp"
+#include "tests/common/error_lines.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@
 
 namespace trn_test {
 
-using Lines = std::vector<std::string>;
+using test_support::Lines;
 
 constexpr double kProbeLatLimit = 1.5;
 constexpr double kProbeEastLimit = 100.0;
@@ -27,8 +28,7 @@ struct Point {
     double x, y, z;
 };
 
-inline Lines g_lines; // what the installed handler received
-inline Lines take_lines() { return std::exchange(g_lines, {}); }
+inline Lines take_lines() { return test_support::take_errors(); }
 
 class TrnTest : public ::testing::Test {
   protected:
@@ -49,7 +49,7 @@ class TrnTest : public ::testing::Test {
 
     void SetUp() override {
         setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/trn/data/", 1);
-        mpx_install_error([](const char *line) { g_lines.emplace_back(line); });
+        test_support::collect_errors();
         mpx_inq_next_base(nullptr); // initialises the library
         for (const auto &[keyword, mode] : {std::pair{"probe", 0}, {"freeprobe", 1}}) {
             Probe sample{};
