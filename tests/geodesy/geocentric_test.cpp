@@ -86,8 +86,7 @@ TEST(BursaWolfe, GuidanceNotePositionVectorExample) {
     EXPECT_LT(distance(out, {3657660.78, 255778.43, 5201387.75}), 0.01);
 }
 
-// Types outside 0-3 fail and write no output, also through the composite
-// that the transformations call.
+// Types outside 0-3 fail and write nothing, also through the composite.
 TEST(BursaWolfe, EachTypeAppliesOnlyItsTerms) {
     const double x = 4e6, y = 1e6, z = 4.5e6, tx = 100.0, ty = -50.0, tz = 25.0, rx = 2e-5,
                  ry = -3e-5, rz = 4e-5, s = 1.0 + 5e-6;
