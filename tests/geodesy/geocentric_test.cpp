@@ -1,145 +1,131 @@
-// Geodetic <-> geocentric conversions.
-#include "geodesy_test_support.hpp"
+// Geodetic <-> geocentric conversions and the seven-parameter change.
+#include "mpxlib.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
-using namespace geodesy_test;
+#include <array>
+#include <cmath>
+#include <numbers>
 
 namespace {
 
-struct Geodetic {
-    double lon, lat, h;
-};
+using Xyz = std::array<double, 3>;
 
-Geodetic to_geodetic(const mpx_ellipsoid &e, double x, double y, double z) {
-    Geodetic g{};
-    EXPECT_EQ(mpx_xyz_to_gd(&e, x, y, z, &g.lon, &g.lat, &g.h), 0);
-    return g;
+constexpr double kArcSecond = std::numbers::pi / 180 / 3600;
+// Eccentricities of 1/f = 298.257223563 and 299.3249646.
+constexpr mpx_ellipsoid kWgs84{6378137.0, 0.08181919084262149, 0.0};
+constexpr mpx_ellipsoid kAiry1830{6377563.396, 0.08167337387414189, 0.0};
+
+double dms(double d, double m, double s) {
+    return (d + m / 60.0 + s / 3600.0) * std::numbers::pi / 180;
+}
+// Metres between geodetic points (lon, lat, h), enough to judge tolerances.
+double ground_error(const Xyz &got, const Xyz &want) {
+    const double east = (got[0] - want[0]) * std::cos(want[1]), north = got[1] - want[1];
+    return std::hypot(east, north) * kWgs84.radius + std::fabs(got[2] - want[2]);
+}
+double distance(const Xyz &a, const Xyz &b) {
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
 }
 
-// EPSG Guidance Note 7-2, example of method 9602 (WGS 84).
-const double kExampleLat = dms(53, 48, 33.82);
-const double kExampleLon = dms(2, 7, 46.38);
-constexpr double kExampleX = 3771793.968, kExampleY = 140253.342, kExampleZ = 5124304.349;
-
-TEST(Geocentric, GuidanceNoteExampleForward) {
-    double x, y, z;
-    ASSERT_EQ(mpx_gd_to_xyz(&kWgs84, kExampleLon, kExampleLat, 73.0, &x, &y, &z), 0);
-    EXPECT_NEAR(x, kExampleX, 0.001);
-    EXPECT_NEAR(y, kExampleY, 0.001);
-    EXPECT_NEAR(z, kExampleZ, 0.001);
-}
-
-TEST(Geocentric, GuidanceNoteExampleBackwardBothForms) {
-    // The published X, Y, Z are rounded to the millimetre.
-    for (auto convert : {mpx_xyz_to_gd, mpx_xyz_to_gd_2}) {
-        double lon, lat, h;
-        ASSERT_EQ(convert(&kWgs84, kExampleX, kExampleY, kExampleZ, &lon, &lat, &h), 0);
-        EXPECT_LT(metres(lon - kExampleLon), 0.001);
-        EXPECT_LT(metres(lat - kExampleLat), 0.001);
-        EXPECT_NEAR(h, 73.0, 0.001);
+// Known points both ways, through both backward forms, to the millimetre.
+TEST(Geocentric, ConvertsKnownPointsBothWays) {
+    const double a = kWgs84.radius, e = kWgs84.eccentricity, b = a * std::sqrt(1 - e * e);
+    const mpx_ellipsoid &wgs = kWgs84, paris{a, e, dms(2, 20, 14.025)}, far_east{a, e, 3.0};
+    const struct {
+        const mpx_ellipsoid &e;
+        Xyz gd, xyz; // lon, lat, h; X, Y, Z
+    } cases[] = {
+        // EPSG Guidance Note 7-2, example of method 9602.
+        {wgs, {dms(2, 7, 46.38), dms(53, 48, 33.82), 73}, {3771793.968, 140253.342, 5124304.349}},
+        {paris, {-paris.prime_merid, std::numbers::pi / 2, 100}, {0, 0, b + 100}},
+        {wgs, {0, -std::numbers::pi / 2, -20}, {0, 0, -b + 20}},
+        {far_east, {-6.1, 0, 10}, {(a + 10) * std::cos(-3.1), (a + 10) * std::sin(-3.1), 0}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "lon " << c.gd[0] << " lat " << c.gd[1]);
+        Xyz xyz, gd;
+        mpx_gd_to_xyz(&c.e, c.gd[0], c.gd[1], c.gd[2], &xyz[0], &xyz[1], &xyz[2]);
+        EXPECT_LT(distance(xyz, c.xyz), 1e-3);
+        for (auto backward : {mpx_xyz_to_gd, mpx_xyz_to_gd_2}) {
+            backward(&c.e, c.xyz[0], c.xyz[1], c.xyz[2], &gd[0], &gd[1], &gd[2]);
+            EXPECT_LT(ground_error(gd, c.gd), 1e-3);
+        }
     }
 }
 
-// Round trips on, above and below the surface, in all four quadrants, at
-// the equator and near the poles. Bowring's single pass stays within 10
-// micrometres from the ocean floor to the highest summit, and within 0.1 mm
-// at 50 km.
+// Bowring's single pass holds to 10 micrometres from the ocean floor to the
+// highest summit, and to 0.1 mm at 50 km (rows: lon, lat, height, tolerance).
 TEST(Geocentric, RoundTripsOnAndOffTheSurface) {
-    const std::vector<double> lats = {0.0, 1e-9, 0.3, -0.7, 1.2, -1.5, 1.5707963};
-    const std::vector<double> lons = {0.0, 2.5, -1.0, 3.14159, -3.14159};
-    struct Height {
-        double h, tolerance;
-    };
-    const std::vector<Height> heights = {
-        {0.0, 1e-5}, {73.0, 1e-5}, {8848.0, 1e-5}, {-11000.0, 1e-5}, {50000.0, 1e-4}};
-    for (double lat : lats)
-        for (double lon : lons)
-            for (auto [h, tolerance] : heights) {
-                SCOPED_TRACE(testing::Message() << "lon " << lon << " lat " << lat << " h " << h);
-                double x, y, z;
-                mpx_gd_to_xyz(&kWgs84, lon, lat, h, &x, &y, &z);
-                const Geodetic g = to_geodetic(kWgs84, x, y, z);
-                EXPECT_LT(metres(g.lat - lat), tolerance);
-                EXPECT_LT(metres((g.lon - lon) * std::cos(lat)), tolerance);
-                EXPECT_NEAR(g.h, h, tolerance);
-            }
+    const double points[][4] = {{2.5, 1e-9, 8848, 1e-5},    {-1.0, 0.3, -11000, 1e-5},
+                                {3.14159, -0.7, 0, 1e-5},   {-3.14159, 1.2, 8848, 1e-5},
+                                {2.5, -1.5, -11000, 1e-5},  {-1.0, 1.5707963, 50000, 1e-4},
+                                {0.0, -0.7854, 50000, 1e-4}};
+    for (const auto &[lon, lat, h, tolerance] : points) {
+        Xyz xyz, gd;
+        mpx_gd_to_xyz(&kWgs84, lon, lat, h, &xyz[0], &xyz[1], &xyz[2]);
+        mpx_xyz_to_gd(&kWgs84, xyz[0], xyz[1], xyz[2], &gd[0], &gd[1], &gd[2]);
+        EXPECT_LT(ground_error(gd, {lon, lat, h}), tolerance) << lon << " " << lat << " " << h;
+    }
 }
 
-TEST(Geocentric, SecondFormAgreesWithinAMillimetreNearTheSurface) {
-    for (double lat : {-1.4, -0.5, 0.0, 0.9, 1.5})
-        for (double h : {0.0, 1000.0, -500.0}) {
-            double x, y, z, lon2, lat2, h2;
-            mpx_gd_to_xyz(&kWgs84, 0.4, lat, h, &x, &y, &z);
-            mpx_xyz_to_gd_2(&kWgs84, x, y, z, &lon2, &lat2, &h2);
-            EXPECT_DOUBLE_EQ(lon2, 0.4);
-            EXPECT_LT(metres(lat2 - lat), 0.001) << lat << " " << h;
-            EXPECT_NEAR(h2, h, 0.001) << lat << " " << h;
-        }
+// A record with every term non-zero, to see which ones a type applies.
+const mpx_bw_params kAllTerms{MPX_BW_FULL, 100.0, -50.0, 25.0, 2e-5, -3e-5, 4e-5, 1.0 + 5e-6};
+constexpr Xyz kUntouched{7.0, 8.0, 9.0};
+
+std::array<double, 8> fields(const mpx_bw_params &p) {
+    return {double(p.type), p.translation_x, p.translation_y, p.translation_z,
+            p.rotation_x,   p.rotation_y,    p.rotation_z,    p.scale};
 }
 
-TEST(Geocentric, PoleUsesPolarHeightFormAndLongitudeMinusPrimeMeridian) {
-    const mpx_ellipsoid paris{kWgs84.radius, kWgs84.eccentricity, dms(2, 20, 14.025)};
-    const double b = kWgs84.radius * std::sqrt(1.0 - kWgs84.eccentricity * kWgs84.eccentricity);
-    const Geodetic north = to_geodetic(paris, 0.0, 0.0, b + 100.0);
-    EXPECT_DOUBLE_EQ(north.lat, kPi / 2);
-    EXPECT_DOUBLE_EQ(north.lon, -paris.prime_merid);
-    EXPECT_NEAR(north.h, 100.0, 1e-8);
-    const Geodetic south = to_geodetic(kWgs84, 0.0, 0.0, -b);
-    EXPECT_DOUBLE_EQ(south.lat, -kPi / 2);
-    EXPECT_NEAR(south.h, 0.0, 1e-8);
+TEST(BursaWolfe, GuidanceNotePositionVectorExample) {
+    // EPSG Guidance Note 7-2, method 1033: WGS 72 to WGS 84, to the centimetre.
+    const mpx_bw_params to_wgs84{MPX_BW_FULL, 0, 0, 4.5, 0, 0, 0.554 * kArcSecond, 1 + 0.219e-6};
+    Xyz out;
+    mpx_xyz_to_xyz(&to_wgs84, 3657660.66, 255768.55, 5201382.11, &out[0], &out[1], &out[2]);
+    EXPECT_LT(distance(out, {3657660.78, 255778.43, 5201387.75}), 0.01);
 }
 
-TEST(Geocentric, EquatorUsesEquatorialHeightForm) {
-    const Geodetic g = to_geodetic(kWgs84, 0.0, -kWgs84.radius - 10.0, 0.0);
-    EXPECT_DOUBLE_EQ(g.lat, 0.0);
-    EXPECT_DOUBLE_EQ(g.lon, -kPi / 2);
-    EXPECT_NEAR(g.h, 10.0, 1e-9);
+// Types outside 0-3 fail and write nothing, also through the composite.
+TEST(BursaWolfe, EachTypeAppliesOnlyItsTerms) {
+    const double x = 4e6, y = 1e6, z = 4.5e6, tx = 100.0, ty = -50.0, tz = 25.0, rx = 2e-5,
+                 ry = -3e-5, rz = 4e-5, s = 1.0 + 5e-6;
+    const Xyz wanted[] = {kUntouched,
+                          {x, y, z},
+                          {x + tx, y + ty, z + tz},
+                          {s * (x - rz * y) + tx, s * (rz * x + y) + ty, s * z + tz},
+                          {s * (x - rz * y + ry * z) + tx, s * (rz * x + y - rx * z) + ty,
+                           s * (-ry * x + rx * y + z) + tz},
+                          kUntouched};
+    for (int type = -1; type <= 4; ++type) {
+        mpx_bw_params record = kAllTerms;
+        record.type = type;
+        Xyz out = kUntouched;
+        const int status = mpx_xyz_to_xyz(&record, x, y, z, &out[0], &out[1], &out[2]);
+        EXPECT_EQ(status, type >= 0 && type <= 3 ? 0 : -1);
+        if (status)
+            EXPECT_EQ(mpx_bw_gd_to_gd(&record, &kWgs84, &kAiry1830, 0.1, 0.2, 3.0, &out[0], &out[1],
+                                      &out[2]),
+                      -1);
+        EXPECT_LT(distance(out, wanted[type + 1]), 1e-9) << "type " << type;
+    }
 }
 
-TEST(Geocentric, PrimeMeridianShiftsLongitudeWithoutNormalising) {
-    const mpx_ellipsoid shifted{kWgs84.radius, kWgs84.eccentricity, 0.5};
-    double x, y, z;
-    mpx_gd_to_xyz(&shifted, -0.5, 0.8, 0.0, &x, &y, &z);
-    EXPECT_GT(x, 0.0);
-    EXPECT_NEAR(y, 0.0, 1e-9);
-    // A longitude that ends up beyond -pi stays there.
-    const mpx_ellipsoid east{kWgs84.radius, kWgs84.eccentricity, 3.0};
-    mpx_gd_to_xyz(&kWgs84, 3.1, 0.2, 0.0, &x, &y, &z);
-    EXPECT_NEAR(to_geodetic(east, x, y, z).lon, 0.1, 1e-12);
-    mpx_gd_to_xyz(&kWgs84, -3.1, 0.2, 0.0, &x, &y, &z);
-    EXPECT_NEAR(to_geodetic(east, x, y, z).lon, -6.1, 1e-12);
+TEST(BursaWolfe, InvertNegatesTermsAndInvertsScale) {
+    mpx_bw_params inverse;
+    ASSERT_EQ(mpx_bw_invert(&kAllTerms, &inverse), 0);
+    EXPECT_EQ(fields(inverse),
+              (std::array{3.0, -100.0, 50.0, -25.0, -2e-5, 3e-5, -4e-5, 1 / (1 + 5e-6)}));
 }
 
-TEST(Geocentric, ZeroEccentricityGivesSphericalCoordinates) {
-    const mpx_ellipsoid sphere{6371000.0, 0.0, 0.0};
-    const double lon = 1.1, lat = -0.6, h = 250.0, r = sphere.radius + h;
-    double x, y, z;
-    mpx_gd_to_xyz(&sphere, lon, lat, h, &x, &y, &z);
-    EXPECT_NEAR(x, r * std::cos(lat) * std::cos(lon), 1e-8);
-    EXPECT_NEAR(y, r * std::cos(lat) * std::sin(lon), 1e-8);
-    EXPECT_NEAR(z, r * std::sin(lat), 1e-8);
-    const Geodetic g = to_geodetic(sphere, x, y, z);
-    EXPECT_NEAR(g.lat, lat, 1e-15);
-    EXPECT_NEAR(g.h, h, 1e-8);
-}
-
-TEST(Geocentric, OutputsMayAliasInputs) {
-    double a = kExampleX, b = kExampleY, c = kExampleZ;
-    mpx_xyz_to_gd(&kWgs84, a, b, c, &a, &b, &c);
-    mpx_gd_to_xyz(&kWgs84, a, b, c, &a, &b, &c);
-    EXPECT_NEAR(a, kExampleX, 1e-6);
-    EXPECT_NEAR(b, kExampleY, 1e-6);
-    EXPECT_NEAR(c, kExampleZ, 1e-6);
-}
-
-TEST(Geocentric, NullPointersAreRefused) {
-    double x, y, z;
-    EXPECT_EQ(mpx_gd_to_xyz(nullptr, 0, 0, 0, &x, &y, &z), -1);
-    EXPECT_EQ(mpx_xyz_to_gd(&kWgs84, 1, 0, 0, &x, nullptr, &z), -1);
-    EXPECT_EQ(mpx_xyz_to_gd_2(&kWgs84, 1, 0, 0, nullptr, &y, &z), -1);
+TEST(BursaWolfe, CombineAddsTermsMultipliesScalesTakesLargerTypeIntoAnyRecord) {
+    for (int into : {0, 1, 2}) {
+        mpx_bw_params records[3] = {{MPX_BW_TRANSLATION, 1.0, 2.0, 3.0, 0, 0, 0, 2.0}, kAllTerms};
+        ASSERT_EQ(mpx_bw_combine(&records[0], &records[1], &records[into]), 0);
+        EXPECT_EQ(fields(records[into]),
+                  (std::array{3.0, 101.0, -48.0, 28.0, 2e-5, -3e-5, 4e-5, 2.00001}))
+            << into;
+    }
 }
 
 } // namespace
