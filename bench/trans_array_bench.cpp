@@ -2,13 +2,11 @@
 // geodetic degrees on another through a seven-parameter Bursa-Wolfe change.
 // The database is written into a temporary folder at start-up; only the
 // public header is used, as by any host.
+#include "bench_database.hpp"
 #include "mpxlib.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -16,37 +14,23 @@ namespace {
 
 constexpr int kPoints = 1'000'000;
 
-void write_file(const std::filesystem::path &path, const char *text) {
-    std::ofstream(path) << text;
-}
-
 // WGS 72 to WGS 84 (EPSG Guidance Note 7-2, Position Vector example).
-std::string write_database() {
-    const auto folder = std::filesystem::temp_directory_path() / "mpx_trans_array_bench";
-    std::filesystem::create_directories(folder);
-    write_file(folder / "datum_sp.dat", "name,radius,eccentricity,metre_factor,prime_merid\n"
-                                        "WGS84,6378137.0,0.08181919084262149,1.0,\n"
-                                        "WGS72,6378135.0,0.08181881066274871,1.0,\n");
-    write_file(folder / "project.dat", "name,type,metre_factor\n");
-    write_file(folder / "datumcha.dat", "name,change_type\nWGS72>WGS84,bursawol\n");
-    write_file(folder / "bursawol.dat",
-               "name,translation_x,translation_y,translation_z,rotation_x,rotation_y,"
-               "rotation_z,scale_change\n"
-               "WGS72>WGS84,0.0,0.0,4.5,0.0,0.0,2.6858677933468294e-06,0.219\n");
-    return folder.string() + "/";
-}
-
-void set_environment(const char *name, const std::string &value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
+void write_database() {
+    use_bench_database(
+        "mpx_trans_array_bench",
+        {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
+                      "WGS84,6378137.0,0.08181919084262149,1.0,\n"
+                      "WGS72,6378135.0,0.08181881066274871,1.0,\n"},
+         {"project", "name,type,metre_factor\n"},
+         {"datumcha", "name,change_type\nWGS72>WGS84,bursawol\n"},
+         {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,rotation_y,"
+                      "rotation_z,scale_change\n"
+                      "WGS72>WGS84,0.0,0.0,4.5,0.0,0.0,2.6858677933468294e-06,0.219\n"}});
 }
 
 // Makes the WGS 72 to WGS 84 transformation current; false on failure.
 bool select_transformation() {
-    set_environment("TORVA_ORTIX_DIR", write_database());
+    write_database();
     const int source = mpx_crelock_coord_sys("WGS72", "GEODETIC", "degrees");
     const int target = mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees");
     return source > 0 && target > 0 && mpx_set_source(&source) == 0 &&

@@ -2,14 +2,11 @@
 // north on WGS 84, both ways (no datum change, so the projection dominates).
 // The database is written into a temporary folder at start-up; only the
 // public header is used, as by any host.
+#include "bench_database.hpp"
 #include "mpxlib.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,41 +14,17 @@ namespace {
 
 constexpr int kPoints = 1'000'000;
 
-void write_file(const std::filesystem::path &path, const char *text) {
-    std::ofstream(path) << text;
-}
-
-std::string write_database() {
-    const auto folder = std::filesystem::temp_directory_path() / "mpx_utm_bench";
-    std::filesystem::create_directories(folder);
-    write_file(folder / "datum_sp.dat", "name,radius,eccentricity,metre_factor,prime_merid\n"
-                                        "WGS84,6378137.0,0.08181919084262149,1.0,\n");
-    write_file(folder / "project.dat", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
-                                       "UTM31N,utm,1.0,,,\n");
-    write_file(folder / "utm.dat", "name,zone,hemisphere\nUTM31N,31,N\n");
-    write_file(folder / "datumcha.dat", "name,change_type\n");
-    write_file(folder / "bursawol.dat",
-               "name,translation_x,translation_y,translation_z,rotation_x,rotation_y,"
-               "rotation_z,scale_change\n");
-    return folder.string() + "/";
-}
-
-void set_environment(const char *name, const std::string &value) {
-#ifdef _WIN32
-    _putenv_s(name, value.c_str());
-#else
-    setenv(name, value.c_str(), 1);
-#endif
-}
-
-// Initialises the library and installs "utm" when the base table lacks it.
-bool utm_available() {
-    char name[MPX_NAME_SIZE];
-    for (int status = mpx_inq_next_base(nullptr); status == 0; status = mpx_inq_next_base(name)) {
-        if (std::strcmp(name, "utm") == 0)
-            return true;
-    }
-    return mpx_utm_install() == 0;
+void write_database() {
+    use_bench_database(
+        "mpx_utm_bench",
+        {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
+                      "WGS84,6378137.0,0.08181919084262149,1.0,\n"},
+         {"project", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
+                     "UTM31N,utm,1.0,,,\n"},
+         {"utm", "name,zone,hemisphere\nUTM31N,31,N\n"},
+         {"datumcha", "name,change_type\n"},
+         {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,rotation_y,"
+                      "rotation_z,scale_change\n"}});
 }
 
 struct Systems {
@@ -61,13 +34,9 @@ struct Systems {
 
 const Systems &systems() {
     static const Systems s = [] {
-        set_environment("TORVA_ORTIX_DIR", write_database());
-        Systems made;
-        if (utm_available()) {
-            made.geodetic = mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees");
-            made.utm = mpx_crelock_coord_sys("WGS84", "UTM31N", "metres");
-        }
-        return made;
+        write_database();
+        return Systems{mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees"),
+                       mpx_crelock_coord_sys("WGS84", "UTM31N", "metres")};
     }();
     return s;
 }

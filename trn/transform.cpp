@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kRejected = 1;
+constexpr char kTransformationError[] = "(mpx_transform) transformation error";
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kTurnsPerRadian = 0.15915494309189535; // 1 / (2 pi)
 constexpr double kHalfPi = std::numbers::pi / 2.0;
@@ -110,7 +111,7 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
     // A NaN or infinite coordinate is no point: refused with a status rather
     // than carried through every step into a silent garbage result.
     if (!std::isfinite(p.lon) || !std::isfinite(p.lat) || !std::isfinite(p.height)) {
-        mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_transform) transformation error");
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return -1;
     }
     if (t->pre_mode == 1)
@@ -139,7 +140,7 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
     if (!inner.datum_changed)
         return -1;
     if (inner.status != 0) {
-        mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_transform) transformation error");
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return inner.status;
     }
     if (t->post_mode == 1)
