@@ -1,0 +1,34 @@
+# Checks that the shared library exports exactly the functions the public
+# header declares: nothing internal leaks, nothing declared is missing.
+# Run as: cmake -DLIBRARY=... -DHEADER=... -P exports.cmake
+execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+endif()
+string(REGEX MATCHALL "[0-9a-f]+ T [A-Za-z_0-9]+" text_symbols "${symbols}")
+set(exported)
+foreach(line IN LISTS text_symbols)
+    string(REGEX REPLACE ".* T " "" name "${line}")
+    list(APPEND exported ${name})
+endforeach()
+
+file(READ ${HEADER} header)
+string(REGEX MATCHALL "MPX_API [^;(]*[ *]([A-Za-z_0-9]+)\\(" declarations "${header}")
+set(declared)
+foreach(declaration IN LISTS declarations)
+    string(REGEX REPLACE ".*[ *]([A-Za-z_0-9]+)\\($" "\\1" name "${declaration}")
+    list(APPEND declared ${name})
+endforeach()
+
+list(SORT exported)
+list(SORT declared)
+if(NOT exported STREQUAL declared)
+    set(missing ${declared})
+    list(REMOVE_ITEM missing ${exported})
+    set(extra ${exported})
+    list(REMOVE_ITEM extra ${declared})
+    message(FATAL_ERROR "declared but not exported: ${missing}\nexported but not declared: ${extra}")
+endif()
+list(LENGTH exported count)
+message(STATUS "${count} exported functions match the public header")
