@@ -11,22 +11,24 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr std::size_t kHeaderSize = 44;
+// The header's little-endian number of `count` bytes at `offset`; 0 past
+// the end of a short input.
+std::uint64_t header_bits(const std::uint8_t *data, std::size_t size, std::size_t offset,
+                          std::size_t count) {
+    std::uint64_t bits = 0;
+    for (std::size_t i = count; size >= offset + count && i-- > 0;)
+        bits = bits << 8 | data[offset + i];
+    return bits;
+}
 
 double header_double(const std::uint8_t *data, std::size_t size, std::size_t offset) {
-    if (size < offset + 8)
-        return 0.0;
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 0; --i)
-        bits = bits << 8 | data[offset + static_cast<std::size_t>(i)];
-    return std::bit_cast<double>(bits);
+    return std::bit_cast<double>(header_bits(data, size, offset, 8));
 }
 
 struct Point {
@@ -40,11 +42,8 @@ std::vector<Point> probe_points(const std::uint8_t *data, std::size_t size) {
     const double south = header_double(data, size, 12);
     const double lon_step = header_double(data, size, 20);
     const double lat_step = header_double(data, size, 28);
-    std::int32_t cols = 1, rows = 1;
-    if (size >= kHeaderSize) {
-        std::memcpy(&cols, data + 36, sizeof cols);
-        std::memcpy(&rows, data + 40, sizeof rows);
-    }
+    const auto cols = static_cast<std::int32_t>(header_bits(data, size, 36, 4));
+    const auto rows = static_cast<std::int32_t>(header_bits(data, size, 40, 4));
     const double east = west + cols * lon_step;
     const double north = south + rows * lat_step;
     const double nan = std::numeric_limits<double>::quiet_NaN();
