@@ -11,8 +11,8 @@ namespace {
 
 // A double in fixed notation has at most 309 digits before the point.
 constexpr std::size_t kNumberBuffer = 400;
-// Width and precision of a user format: three digits are plenty, and keep
-// every result inside kNumberBuffer.
+// Width and precision of a user format: at most two digits (99), plenty for
+// coordinates, and 309 + 1 + 99 characters stay inside kNumberBuffer.
 constexpr std::size_t kMaxFormatDigits = 2;
 
 std::size_t skip_digits(std::string_view text, std::size_t pos, std::size_t &count) {
