@@ -2,9 +2,9 @@
 // coordinate systems of the geodetic database.
 #include "console.hpp"
 #include "converter.hpp"
-#include "coord_spec.hpp"
 #include "database.hpp"
 #include "options.hpp"
+#include "system_name.hpp"
 
 #include <cstdio>
 
@@ -19,8 +19,8 @@ int usage_error(const std::string &error) {
     return kExitSetup;
 }
 
-int convert_all(const mpxcs::Options &options, const mpxcs::CoordSpec &source,
-                const mpxcs::CoordSpec &target) {
+int convert_all(const mpxcs::Options &options, const mpxcs::SystemName &source,
+                const mpxcs::SystemName &target) {
     if (!mpxcs::set_up_transformation(source, target))
         return kExitSetup;
     bool geocentric = source.geocentric() || target.geocentric();
@@ -66,11 +66,11 @@ int main(int argc, char **argv) {
         std::printf("mpxcs (mpxlib) %s\n", MPXCS_VERSION);
         return kExitOk;
     }
-    mpxcs::CoordSpec source, target;
+    mpxcs::SystemName source, target;
     if (options.list.empty()) {
-        std::string error = mpxcs::parse_coord_spec(options.source, source);
+        std::string error = mpxcs::parse_system_name(options.source, source);
         if (error.empty())
-            error = mpxcs::parse_coord_spec(options.target, target);
+            error = mpxcs::parse_system_name(options.target, target);
         if (!error.empty())
             return usage_error(error);
     }

@@ -7,22 +7,22 @@
 
 namespace mpxcs {
 
-struct CoordSpec {
+struct SystemName {
     std::string datum, projection, units;
     bool geodetic() const { return projection == "GEODETIC"; }
     bool geocentric() const { return projection == "GEOCENTRIC"; }
 };
 
 // Empty error text on success.
-std::string parse_coord_spec(std::string_view text, CoordSpec &spec);
+std::string parse_system_name(std::string_view text, SystemName &system);
 
 // Decimals of x and y that resolve a millimetre or better in the system's
 // unit; heights are metres in every system.
-int default_decimals(const CoordSpec &spec);
+int default_decimals(const SystemName &system);
 int default_height_decimals();
 
 // Creates both systems and makes their transformation current and ready.
 // The library reports the reasons of a failure itself.
-bool set_up_transformation(const CoordSpec &source, const CoordSpec &target);
+bool set_up_transformation(const SystemName &source, const SystemName &target);
 
 } // namespace mpxcs

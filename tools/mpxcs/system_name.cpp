@@ -1,4 +1,4 @@
-#include "coord_spec.hpp"
+#include "system_name.hpp"
 
 #include "console.hpp"
 
@@ -13,40 +13,43 @@ constexpr int kLinearDecimals = 3;
 constexpr int kDegreeDecimals = 9;
 constexpr int kRadianDecimals = 11;
 
-int create_locked(const CoordSpec &spec) {
-    int id = mpx_crelock_coord_sys(spec.datum.c_str(), spec.projection.c_str(), spec.units.c_str());
+int create_locked(const SystemName &system) {
+    int id = mpx_crelock_coord_sys(system.datum.c_str(), system.projection.c_str(),
+                                   system.units.c_str());
     if (id < 1)
-        console_error("cannot create the coordinate system " + spec.datum + "," + spec.projection);
+        console_error("cannot create the coordinate system " + system.datum + "," +
+                      system.projection);
     return id;
 }
 
 } // namespace
 
-std::string parse_coord_spec(std::string_view text, CoordSpec &spec) {
+std::string parse_system_name(std::string_view text, SystemName &system) {
     std::size_t first = text.find(',');
     if (first == std::string_view::npos)
         return "coordinate system '" + std::string(text) + "' is not DATUM,PROJECTION[,UNITS]";
     std::size_t second = text.find(',', first + 1);
-    spec.datum = text.substr(0, first);
-    spec.projection = text.substr(
+    system.datum = text.substr(0, first);
+    system.projection = text.substr(
         first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
-    spec.units = second == std::string_view::npos ? std::string() : text.substr(second + 1);
-    if (spec.datum.empty() || spec.projection.empty() || spec.units.find(',') != std::string::npos)
+    system.units = second == std::string_view::npos ? std::string() : text.substr(second + 1);
+    if (system.datum.empty() || system.projection.empty() ||
+        system.units.find(',') != std::string::npos)
         return "coordinate system '" + std::string(text) + "' is not DATUM,PROJECTION[,UNITS]";
-    if (spec.geodetic() && spec.units.empty())
-        spec.units = "degrees";
+    if (system.geodetic() && system.units.empty())
+        system.units = "degrees";
     return {};
 }
 
-int default_decimals(const CoordSpec &spec) {
-    if (!spec.geodetic())
+int default_decimals(const SystemName &system) {
+    if (!system.geodetic())
         return kLinearDecimals;
-    return spec.units == "radians" ? kRadianDecimals : kDegreeDecimals;
+    return system.units == "radians" ? kRadianDecimals : kDegreeDecimals;
 }
 
 int default_height_decimals() { return kLinearDecimals; }
 
-bool set_up_transformation(const CoordSpec &source, const CoordSpec &target) {
+bool set_up_transformation(const SystemName &source, const SystemName &target) {
     int source_id = create_locked(source);
     if (source_id < 1)
         return false;
