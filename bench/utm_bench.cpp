@@ -2,7 +2,7 @@
 // north on WGS 84, both ways (no datum change, so the projection dominates).
 // The database is written into a temporary folder at start-up; only the
 // public header is used, as by any host.
-#include "bench_database.hpp"
+#include "bench_support.hpp"
 #include "mpxlib.h"
 
 #include <benchmark/benchmark.h>
@@ -53,34 +53,20 @@ std::vector<double> zone_points() {
     return in;
 }
 
-bool select(int source, int target) {
-    return source > 0 && target > 0 && mpx_set_source(&source) == 0 &&
-           mpx_set_target(&target) == 0 && mpx_inq_trans_status() == 0;
-}
-
 void run(benchmark::State &state, bool forward) {
     const Systems &s = systems();
     std::vector<double> in = zone_points();
     const int n = kPoints;
     if (!forward &&
-        (!select(s.geodetic, s.utm) || mpx_trans_array(&n, in.data(), in.data()) != 0)) {
+        (!select_pair(s.geodetic, s.utm) || mpx_trans_array(&n, in.data(), in.data()) != 0)) {
         state.SkipWithError("forward pass for the inverse input failed");
         return;
     }
-    if (!(forward ? select(s.geodetic, s.utm) : select(s.utm, s.geodetic))) {
+    if (!(forward ? select_pair(s.geodetic, s.utm) : select_pair(s.utm, s.geodetic))) {
         state.SkipWithError("transformation set-up failed");
         return;
     }
-    std::vector<double> out(in.size());
-    for (auto _ : state) {
-        const int result = mpx_trans_array(&n, in.data(), out.data());
-        benchmark::DoNotOptimize(result);
-        benchmark::DoNotOptimize(out.data());
-        benchmark::ClobberMemory();
-    }
-    state.counters["per_point"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kPoints,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    time_trans_array(state, in);
 }
 
 void BM_UtmForward(benchmark::State &state) { run(state, true); }
