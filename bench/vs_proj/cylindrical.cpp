@@ -1,0 +1,69 @@
+// UTM zone 31 north and world Mercator on WGS 84, forward and inverse, from
+// and to geodetic degrees: mpxlib and PROJ on the same points.
+#include "side_by_side.hpp"
+
+namespace {
+
+struct Systems {
+    int geodetic, utm, mercator;
+};
+
+const Systems &systems() {
+    static const Systems s = [] {
+        use_bench_database(
+            "mpx_vs_proj_cylindrical",
+            {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
+                          "WGS84,6378137.0,0.08181919084262149,1.0,\n"},
+             {"project", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
+                         "UTM31N,utm,1.0,,,\nMERCATOR,mercator,1.0,,,\n"},
+             {"utm", "name,zone,hemisphere\nUTM31N,31,N\n"},
+             {"mercator", "name,false_east,false_north,scale_factor,centre_merid\n"
+                          "MERCATOR,0,0,1,0\n"},
+             {"datumcha", "name,change_type\n"},
+             {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,"
+                          "rotation_y,rotation_z,scale_change\n"}});
+        return Systems{mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees"),
+                       mpx_crelock_coord_sys("WGS84", "UTM31N", "metres"),
+                       mpx_crelock_coord_sys("WGS84", "MERCATOR", "metres")};
+    }();
+    return s;
+}
+
+constexpr const char *kProjUtm = "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+                                 "+step +proj=utm +zone=31 +ellps=WGS84";
+constexpr const char *kProjMercator =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=merc +ellps=WGS84";
+
+const std::vector<double> &utm_degrees() {
+    static const std::vector<double> p = grid_points(0, 6, 0, 60);
+    return p;
+}
+
+void Utm31nForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().geodetic, systems().utm, utm_degrees());
+}
+void Utm31nForward_proj(benchmark::State &s) { time_proj(s, kProjUtm, PJ_FWD, utm_degrees()); }
+void Utm31nInverse_mpx(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().geodetic, systems().utm, utm_degrees());
+    time_mpx(s, systems().utm, systems().geodetic, metres);
+}
+void Utm31nInverse_proj(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().geodetic, systems().utm, utm_degrees());
+    time_proj(s, kProjUtm, PJ_INV, metres);
+}
+void MercatorForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().geodetic, systems().mercator, grid_points(-180, 180, -80, 80));
+}
+void MercatorForward_proj(benchmark::State &s) {
+    time_proj(s, kProjMercator, PJ_FWD, grid_points(-180, 180, -80, 80));
+}
+
+BENCHMARK(Utm31nForward_mpx)->Name("Utm31nForward/mpx");
+BENCHMARK(Utm31nForward_proj)->Name("Utm31nForward/proj");
+BENCHMARK(Utm31nInverse_mpx)->Name("Utm31nInverse/mpx");
+BENCHMARK(Utm31nInverse_proj)->Name("Utm31nInverse/proj");
+BENCHMARK(MercatorForward_mpx)->Name("MercatorForward/mpx");
+BENCHMARK(MercatorForward_proj)->Name("MercatorForward/proj");
+
+} // namespace
