@@ -25,6 +25,7 @@
 // gets status 1 in both directions instead of a non-finite result with
 // status 0; every finite point behaves as the published algorithm.
 #include "numeric/newton.hpp"
+#include "numeric/power_series.hpp"
 
 #include "mpxlib.h"
 
@@ -136,13 +137,7 @@ struct Guarded {
 int nzmapgrd_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
     const NzmapgrdRecord &r = record_of(params);
     const double dphi = (lat - r.centre_lat) * kSecondsPerRadian * r.scale;
-    std::array<double, kLatitudeTerms> dphi_n{};
-    dphi_n[0] = dphi;
-    for (std::size_t n = 1; n < dphi_n.size(); ++n)
-        dphi_n[n] = dphi_n[n - 1] * dphi;
-    double dpsi = 0.0;
-    for (int n = kLatitudeTerms - 1; n >= 0; --n)
-        dpsi += r.a[n] * dphi_n[static_cast<std::size_t>(n)];
+    const double dpsi = power_series(r.a, kLatitudeTerms, dphi);
 
     Guarded g;
     const std::array<mpx_complex, kComplexTerms> theta = g.powers({dpsi, lon - r.centre_merid, 0});
@@ -185,13 +180,7 @@ int nzmapgrd_backward(void *params, double x, double y, double *lon, double *lat
         return 1;
 
     const double dpsi = theta.re;
-    std::array<double, kInverseLatitudeTerms> dpsi_n{};
-    dpsi_n[0] = dpsi;
-    for (std::size_t n = 1; n < dpsi_n.size(); ++n)
-        dpsi_n[n] = dpsi_n[n - 1] * dpsi;
-    double dphi = 0.0;
-    for (int n = kInverseLatitudeTerms - 1; n >= 0; --n)
-        dphi += r.d[n] * dpsi_n[static_cast<std::size_t>(n)];
+    const double dphi = power_series(r.d, kInverseLatitudeTerms, dpsi);
     double lambda = theta.im + r.centre_merid;
     double phi = dphi / r.scale * kRadiansPerSecond + r.centre_lat;
     if (!std::isfinite(lambda) || !std::isfinite(phi))

@@ -28,6 +28,7 @@
 // the backward mapping, get status 1 instead of a non-finite result with
 // status 0.
 #include "numeric/newton.hpp"
+#include "numeric/power_series.hpp"
 
 #include "mpxlib.h"
 
@@ -136,18 +137,9 @@ int swiss_init(void *params) noexcept {
     return 0;
 }
 
-// c[0] + c[1] t + ... + c[n-1] t^(n-1), summed from the highest power
-// down and the constant term added last; powers by repeated
-// multiplication.
+// c[0] + c[1] t + ... + c[n-1] t^(n-1), the constant term added last.
 template <int N> double polynomial(const double (&c)[N], double t) {
-    double power[N];
-    power[0] = 1.0;
-    for (int i = 1; i < N; ++i)
-        power[i] = power[i - 1] * t;
-    double sum = 0.0;
-    for (int i = N - 1; i >= 1; --i)
-        sum += c[i] * power[i];
-    return sum + c[0];
+    return power_series(c + 1, N - 1, t) + c[0];
 }
 
 // The odd series in s (across the meridian), with t along it.
@@ -160,15 +152,7 @@ double odd_series(const SwissSeries &k, double s, double t) {
 // The even series: t (along the meridian) to the powers 1 to 6, then the
 // even powers of s (across it).
 double even_series(const SwissSeries &k, double s, double t) {
-    double along = 0.0;
-    double power = t;
-    double powers[6];
-    for (double &p : powers) {
-        p = power;
-        power *= t;
-    }
-    for (int i = 5; i >= 0; --i)
-        along += k.c01[i] * powers[i];
+    const double along = power_series(k.c01, 6, t);
     const double s2 = s * s;
     const double s4 = s2 * s2;
     return along + s2 * polynomial(k.c20, t) + s4 * polynomial(k.c40, t) + k.c60 * s4 * s2;
