@@ -160,13 +160,17 @@ int modstero_forward(void *params, double lon, double lat, double *x, double *y)
     return 0;
 }
 
-// Newton's method in the complex plane for sum c_j w^j = target, from
-// w = 0 with the first correction the target itself. The status of the
+// Newton's method in the complex plane for sum c_j w^j = the scaled grid
+// point, from w = 0 with the first correction the scaled point itself. The status of the
 // complex operations is not tested: a failed operation's value (DBL_MAX)
 // drives the estimate away and the search ends at its cap.
-bool invert_polynomial(const ModsteroRecord &r, mpx_complex target, mpx_complex *w_out) {
+bool invert_polynomial(const ModsteroRecord &r, double x, double y, mpx_complex *w_out) {
+    // The first correction is the target scaled in real arithmetic; the
+    // residuals use the complex quotient.
+    const mpx_complex target =
+        mpx_complex_divide({x - r.false_east, y - r.false_north, 0}, r.scale);
     mpx_complex w{};
-    mpx_complex delta = target;
+    mpx_complex delta{(x - r.false_east) / r.radius, (y - r.false_north) / r.radius, 0};
     int count = 0;
     for (;; ++count) {
         const bool settled = std::fabs(delta.re) <= kPolynomialTolerance &&
@@ -220,10 +224,8 @@ bool geodetic_latitude(const ModsteroRecord &r, double chi, double *phi_out) {
 
 int modstero_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const ModsteroRecord &r = record_of(params);
-    const mpx_complex target =
-        mpx_complex_divide({x - r.false_east, y - r.false_north, 0}, r.scale);
     mpx_complex w{};
-    if (!invert_polynomial(r, target, &w))
+    if (!invert_polynomial(r, x, y, &w))
         return kNotSettled;
     const double rho = std::sqrt(w.im * w.im + w.re * w.re);
     if (std::fabs(rho) < kZeroDenominator) {
