@@ -38,6 +38,8 @@ namespace {
 constexpr int kLatitudeTerms = 10;
 constexpr int kInverseLatitudeTerms = 9;
 constexpr int kComplexTerms = 6;
+// The multipliers 2 to 6 of the Newton step's terms.
+constexpr int kMultipliers = kComplexTerms - 1;
 
 struct NzmapgrdRecord {
     // Declared attributes, in installer order.
@@ -54,9 +56,9 @@ struct NzmapgrdRecord {
     double d[kInverseLatitudeTerms];
     mpx_complex b[kComplexTerms];
     mpx_complex c[kComplexTerms];
-    mpx_complex offset;        // FN + i FE
-    mpx_complex multiplier[5]; // 2 + 0i to 6 + 0i, for the Newton step
-    double scale;              // latitude unit: 1e5 seconds of arc
+    mpx_complex offset;                   // FN + i FE
+    mpx_complex multiplier[kMultipliers]; // 2 + 0i to 6 + 0i
+    double scale;                         // latitude unit: 1e5 seconds of arc
 };
 
 NzmapgrdRecord &record_of(void *params) { return *static_cast<NzmapgrdRecord *>(params); }
@@ -105,7 +107,7 @@ int nzmapgrd_init(void *params) noexcept {
         r.c[i] = kC[static_cast<std::size_t>(i)];
     }
     r.offset = {r.false_north, r.false_east, 0};
-    for (int k = 0; k < 5; ++k)
+    for (int k = 0; k < kMultipliers; ++k)
         r.multiplier[k] = {k + 2.0, 0.0, 0};
     r.scale = kLatitudeUnitScale;
     return 0;
