@@ -182,6 +182,9 @@ MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */

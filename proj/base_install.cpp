@@ -36,14 +36,14 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     // mpx_bioconco_install,  // 22 (not yet built)
     // mpx_dutch_install,     // 23 (not yet built)
     // mpx_borneo_install,    // 24 (not yet built)
-    // mpx_swiss_install,     // 25 (not yet built)
+    mpx_swiss_install, // 25
     // mpx_winktrip_install,  // 26 (not yet built)
-    // mpx_nzmapgrd_install,  // 27 (not yet built)
+    mpx_nzmapgrd_install, // 27
     // mpx_labordom_install,  // 28 (not yet built)
     // mpx_bonne_install,     // 29 (not yet built)
     // mpx_orthog_install,    // 30 (not yet built)
     // mpx_gnomonic_install,  // 31 (not yet built)
-    // mpx_modstero_install,  // 32 (not yet built)
+    mpx_modstero_install, // 32
     // mpx_robinson_install,  // 33 (not yet built)
 };
 
