@@ -13,37 +13,10 @@ struct Systems {
 };
 
 const Systems &systems() {
-    static const Systems s = [] {
-        use_bench_database(
-            "mpx_vs_proj_oblique_a",
-            {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
-                          "INTL,6378388.0,0.081991889979029772,1.0,\n"
-                          "BESSEL,6377397.155,0.081696831222527508,1.0,\n"
-                          "CLARKE66,6378206.4,0.08227186639429059,1.0,\n"},
-             {"project", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
-                         "NZMG,nzmapgrd,1.0,,,\nLV03,swiss,1.0,,,\nGS50,modstero,1.0,,,\n"},
-             {"nzmapgrd", "name,false_east,false_north,centre_merid,centre_lat\n"
-                          "NZMG,2510000,6023150,3.01941960595019,-0.7155849933176751\n"},
-             {"swiss", "name,false_east,false_north,centre_merid,centre_lat\n"
-                       "LV03,200000,600000,0.12984522414316146,0.8194740686761218\n"},
-             {"modstero",
-              "name,false_east,false_north,centre_merid,centre_lat,num_const,coeff_a1,coeff_a2,"
-              "coeff_a3,coeff_a4,coeff_a5,coeff_a6,coeff_a7,coeff_a8,coeff_a9,coeff_a10,coeff_b1,"
-              "coeff_b2,coeff_b3,coeff_b4,coeff_b5,coeff_b6,coeff_b7,coeff_b8,coeff_b9,coeff_b10\n"
-              "GS50,0,0,-2.0943951023931953,0.7853981633974483,10,0.9827497,0.0210669,"
-              "-0.1031415,-0.0323337,0.0502303,0.0251805,-0.0012315,0.0072202,-0.0194029,"
-              "-0.0210072,0,0.0053804,-0.0571664,-0.0322847,0.1211983,0.0895678,-0.1416121,"
-              "-0.1317091,0.0759677,0.0834037\n"},
-             {"datumcha", "name,change_type\n"},
-             {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,"
-                          "rotation_y,rotation_z,scale_change\n"}});
-        return Systems{mpx_crelock_coord_sys("INTL", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("INTL", "NZMG", "metres"),
-                       mpx_crelock_coord_sys("BESSEL", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("BESSEL", "LV03", "metres"),
-                       mpx_crelock_coord_sys("CLARKE66", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("CLARKE66", "GS50", "metres")};
-    }();
+    static const Systems s{
+        bundled_system("NZGD49", "GEODETIC", "degrees"), bundled_system("NZGD49", "NZMG"),
+        bundled_system("CH1903", "GEODETIC", "degrees"), bundled_system("CH1903", "LV03"),
+        bundled_system("NAD27", "GEODETIC", "degrees"),  bundled_system("NAD27", "GS50")};
     return s;
 }
 
