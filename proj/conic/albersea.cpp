@@ -17,7 +17,10 @@
 // opposite sign and equal size, or non-finite constants) is refused by init
 // with status 1, and a NaN or infinite input, or a point the formulas
 // cannot invert, gives status 1 with the outputs untouched, instead of
-// handing a non-finite point on with status 0.
+// handing a non-finite point on with status 0. A map point in the gap of
+// the cone (polar angle beyond n pi, longitude beyond central meridian
+// +- pi) is refused with status 1 rather than given a longitude outside the
+// projection's window.
 #include "mpxlib.h"
 
 #include <cmath>
@@ -55,6 +58,9 @@ constexpr double kOneParallel = 1e-8;
 constexpr double kPoleQ = 1e-12;
 constexpr double kHalfPi = std::numbers::pi / 2;
 constexpr int kStatusNotRepresentable = 1;
+// Polar angles up to this beyond n pi (radians) still count as the edge
+// meridian, central meridian +- pi.
+constexpr double kGapTolerance = 1e-12;
 
 struct QAndM {
     double q, m;
@@ -122,6 +128,10 @@ int albersea_backward(void *params, double x, double y, double *lon, double *lat
         phi = mpx_snyder_eqn_3_18(std::asin(q / r.qp), r.authalic);
         status = mpx_snyder_eqn_3_16(&phi, q, r.eccentricity, r.e2);
     }
+    // Departure: a polar angle beyond n pi lies in the gap of the cone, on
+    // no meridian of the map.
+    if (std::fabs(theta) > std::fabs(r.n) * std::numbers::pi + kGapTolerance)
+        return kStatusNotRepresentable;
     const double lambda = theta / r.n + r.origin_long;
     if (!std::isfinite(phi) || !std::isfinite(lambda))
         return kStatusNotRepresentable;

@@ -16,7 +16,10 @@
 // Departures from Snyder: a degenerate cone (n = 0, as for parallels of
 // opposite sign and equal size, or non-finite constants) is refused by init
 // with status 1, and a NaN or infinite input gives status 1 with the
-// outputs untouched, instead of a non-finite point with status 0.
+// outputs untouched, instead of a non-finite point with status 0. A map
+// point in the gap of the cone (polar angle beyond n pi, longitude beyond
+// central meridian +- pi) is refused with status 1 rather than given a
+// longitude outside the projection's window.
 #include "mpxlib.h"
 
 #include <cmath>
@@ -47,6 +50,9 @@ ConicedRecord &record_of(void *params) { return *static_cast<ConicedRecord *>(pa
 
 constexpr int kRectifying = MPX_SERIES_SIZE - 1;
 constexpr int kStatusNotRepresentable = 1;
+// Polar angles up to this beyond n pi (radians) still count as the edge
+// meridian, central meridian +- pi.
+constexpr double kGapTolerance = 1e-12;
 
 // Eq. 14-15.
 double parallel_m(double phi, double e2) {
@@ -100,6 +106,10 @@ int coniced_backward(void *params, double x, double y, double *lon, double *lat)
     const double theta = std::atan2(dx, r0 - dy);
     const double mu = (r.radius * r.g - rho) / r.meridian[kRectifying];
     const double phi = mu + mpx_snyder_eqn_3_35(mu, r.footpoint);
+    // Departure: a polar angle beyond n pi lies in the gap of the cone, on
+    // no meridian of the map.
+    if (std::fabs(theta) > std::fabs(r.n) * std::numbers::pi + kGapTolerance)
+        return kStatusNotRepresentable;
     const double lambda = theta / r.n + r.centre_merid;
     if (!std::isfinite(phi) || !std::isfinite(lambda))
         return kStatusNotRepresentable;
