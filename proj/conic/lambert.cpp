@@ -13,8 +13,10 @@
 // the Taylor series of R0 - rho in s, with the arc measured by the series
 // in the third flattening (Helmert's expansion, to the fifth power).
 //
-// Domain: the series is exact to the millimetre within about 5 degrees of
-// latitude from phi0 and drifts beyond (centimetres at 10 degrees); every
+// Domain: against the closed-form cone (PROJ +proj=lcc, GRS 80, longitudes
+// within 10 degrees of the central meridian) the truncated radius series
+// differs by 0.005 mm at 1 degree of latitude from phi0, 0.5 mm at 3,
+// 15 mm at 5 and 2.1 m at 10 degrees; every
 // longitude is folded into central meridian +- pi. A latitude beyond a pole
 // is refused (status 1) except while the backward routine iterates.
 // phi0 = 0 (a one-parallel cone on the equator) is the Mercator limit: x is
