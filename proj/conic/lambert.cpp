@@ -271,7 +271,9 @@ struct Geographic {
     double lon, lat;
 };
 
-// Departure (1): the exact inverse of the series, or NaN.
+// Departure (1): the exact inverse of the series, or NaN. On the equator
+// (theta = 0, x' = a k0 dlon, y' = u) it is the chosen start of that case,
+// where the classic start divides by tan phi0 = 0: it converges at once.
 Geographic series_start(const LambertRecord &r, double dx, double dy) {
     double u = dy;
     double theta = 0.0;
