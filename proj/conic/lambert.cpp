@@ -48,6 +48,7 @@
 // series is undefined at phi0 = +-90 degrees. (3) A NaN or infinite input
 // is refused with status 1 (forward) or -2 (backward) instead of giving a
 // non-finite point with status 0.
+#include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -306,13 +307,6 @@ Geographic classic_start(const LambertRecord &r, double dx, double dy) {
 
 double clamp(double v, double limit) { return v > limit ? limit : v < -limit ? -limit : v; }
 
-// A step of a finite difference: half the last correction, never smaller
-// than the floor where rounding dominates.
-double next_step(double correction) {
-    const double h = correction / 2;
-    return std::fabs(h) <= kNewtonMinStep ? kNewtonMinStep : h;
-}
-
 int mpx_lambert_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     LambertRecord &r = record_of(params);
     const BackwardScope scope;
@@ -351,8 +345,8 @@ int mpx_lambert_backward(void *params, double x, double y, double *lon, double *
         const double d_phi = (x_lam * ey - y_lam * ex) / det;
         double lam_n = lam + d_lam;
         double phi_n = phi + d_phi;
-        h_lam = next_step(d_lam);
-        h_phi = next_step(d_phi);
+        h_lam = newton_next_step(d_lam);
+        h_phi = newton_next_step(d_phi);
         if (iteration >= kFirstClampedIteration) {
             if (phi_n > kRunawayLat)
                 phi_n = kPulledBackLat, h_phi = -kNewtonStartStep, stall = 1;
@@ -385,38 +379,31 @@ int mpx_lambert_backward(void *params, double x, double y, double *lon, double *
     return 0;
 }
 
+// The two keywords declare the same record; "lambert1" leaves the
+// parallels out (they stay zero) and sets mode 0, "lambert2" sets no mode.
+int install_lambert(const char *keyword, bool two_parallels) {
+    LambertRecord sample{};
+    mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
+    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
+    if (two_parallels) {
+        mpx_proj_ins_par("first_paral", &sample.first_paral, MPX_TYPE_DOUBLE);
+        mpx_proj_ins_par("second_paral", &sample.second_paral, MPX_TYPE_DOUBLE);
+    }
+    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_funcs(mpx_lambert_init, mpx_lambert_forward, mpx_lambert_backward);
+    if (!two_parallels)
+        mpx_proj_ins_mode(0);
+    return mpx_proj_end();
+}
+
 } // namespace
 
-extern "C" int mpx_lambert1_install(void) noexcept {
-    LambertRecord sample{};
-    mpx_proj_create("lambert1", &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(mpx_lambert_init, mpx_lambert_forward, mpx_lambert_backward);
-    mpx_proj_ins_mode(0);
-    return mpx_proj_end();
-}
+extern "C" int mpx_lambert1_install(void) noexcept { return install_lambert("lambert1", false); }
 
-// No mode is set: the entry keeps 0.
-extern "C" int mpx_lambert2_install(void) noexcept {
-    LambertRecord sample{};
-    mpx_proj_create("lambert2", &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("first_paral", &sample.first_paral, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("second_paral", &sample.second_paral, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(mpx_lambert_init, mpx_lambert_forward, mpx_lambert_backward);
-    return mpx_proj_end();
-}
+extern "C" int mpx_lambert2_install(void) noexcept { return install_lambert("lambert2", true); }
