@@ -114,7 +114,7 @@ int albersea_backward(void *params, double x, double y, double *lon, double *lat
     const AlberseaRecord &r = record_of(params);
     const double dx = x - r.false_east;
     const double dy = y - r.false_north;
-    const double rho = std::hypot(dx, r.rho0 - dy);
+    const double rho = std::sqrt(dx * dx + (r.rho0 - dy) * (r.rho0 - dy));
     const double rn = rho * r.n / r.radius;
     const double q = (r.c - rn * rn) / r.n;
     const double theta = r.n >= 0 ? std::atan2(dx, r.rho0 - dy) : std::atan2(-dx, dy - r.rho0);

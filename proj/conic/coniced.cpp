@@ -100,7 +100,7 @@ int coniced_backward(void *params, double x, double y, double *lon, double *lat)
     double r0 = r.rho0;
     if (r.n < 0)
         dx = -dx, dy = -dy, r0 = -r0;
-    double rho = std::hypot(dx, r0 - dy);
+    double rho = std::sqrt(dx * dx + (r0 - dy) * (r0 - dy));
     if (r.n < 0)
         rho = -rho;
     const double theta = std::atan2(dx, r0 - dy);

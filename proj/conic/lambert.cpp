@@ -280,7 +280,7 @@ Geographic series_start(const LambertRecord &r, double dx, double dy) {
     double theta = 0.0;
     if (std::fabs(r.phi0) > kEquatorial) {
         const double sigma = r.phi0 < 0 ? -1.0 : 1.0;
-        const double rho = sigma * std::hypot(dx, r.r0 - dy);
+        const double rho = sigma * std::sqrt(dx * dx + (r.r0 - dy) * (r.r0 - dy));
         u = r.r0 - rho;
         theta = std::atan2(sigma * dx, sigma * (r.r0 - dy));
     }
