@@ -176,10 +176,14 @@ MPX_API int proj_b_backward(void *params, double x, double y, double *lon,
 MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 
 /* Base projection installers, in the order mpx_base_install runs them. */
+MPX_API int mpx_coniced_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert1_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert2_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_albersea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;

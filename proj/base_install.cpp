@@ -12,15 +12,15 @@ using Installer = int (*)() noexcept;
 // One row per base projection, in registry order; the comment is the
 // projection's place among all 33.
 constexpr std::initializer_list<Installer> kBaseInstallers = {
-    // mpx_coniced_install,   // 1 (not yet built)
-    // mpx_lambert1_install,  // 2 (not yet built)
-    // mpx_lambert2_install,  // 3 (not yet built)
+    mpx_coniced_install,  // 1
+    mpx_lambert1_install, // 2
+    mpx_lambert2_install, // 3
     // mpx_mollweid_install,  // 4 (not yet built)
     mpx_mercator_install, // 5
     mpx_tranmerc_install, // 6
     mpx_stm_install,      // 7
     mpx_utm_install,      // 8
-    // mpx_albersea_install,  // 9 (not yet built)
+    mpx_albersea_install, // 9
     // mpx_regpol_install,    // 10 (not yet built)
     // mpx_modpol_install,    // 11 (not yet built)
     // mpx_azimuted_install,  // 12 (not yet built)

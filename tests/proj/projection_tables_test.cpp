@@ -197,7 +197,7 @@ class TableRun {
             double x = 0, y = 0, lon = 0, lat = 0;
             const int status = instance_->forward(u, w, x, y);
             const int back = instance_->backward(u * 1e6, w * 1e6, lon, lat);
-            if (status < 0 || status > 2 || back < 0 || back > 1 ||
+            if (status < 0 || status > 2 || back < -2 || back > 1 || back == -1 ||
                 (finite && status == 0 && !std::isfinite(x + y)) ||
                 (finite && back == 0 && !std::isfinite(lon + lat)))
                 TABLE_FAILURE << "at " << u << " " << w << ": statuses " << status << "/" << back
