@@ -97,6 +97,34 @@ void krueger_coefficients(double n, double *alpha, double *beta) {
     beta[5] = n * n * n * n * n * in_n(n, {20648693.0 / 638668800});
 }
 
+struct Complex {
+    double re, im;
+};
+
+Complex operator*(Complex a, Complex b) {
+    return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
+
+// Krüger's sums sum_j c_j sin(2 j zeta) cosh-and-sinh-wise, that is the
+// complex sum_j c_j sin(2 j zeta) of zeta = xi + i eta (Karney eq. 11), by
+// Clenshaw's recurrence: one sine, cosine, sinh and cosh instead of six of
+// each. Written in real arithmetic, without the library's checks for
+// infinite parts, which cannot arise for finite zeta.
+Complex sine_series(const double *c, Complex zeta) {
+    const double s = std::sin(2 * zeta.re), k = std::cos(2 * zeta.re);
+    const double sh = std::sinh(2 * zeta.im), ch = std::cosh(2 * zeta.im);
+    const Complex sin2 = {s * ch, k * sh};
+    const Complex two_cos2 = {2 * k * ch, -2 * s * sh};
+    Complex b1 = {0, 0}, b2 = {0, 0};
+    for (int j = kOrder; j >= 1; --j) {
+        const Complex t = two_cos2 * b1;
+        const Complex b0 = {t.re - b2.re + c[j - 1], t.im - b2.im};
+        b2 = b1;
+        b1 = b0;
+    }
+    return sin2 * b1;
+}
+
 // tau' = tan of the conformal latitude from tau = tan phi (eqs. 7-9).
 double conformal_tan(double tau, double e) {
     const double root = std::hypot(1.0, tau);
@@ -138,11 +166,9 @@ bool project(const TranmercRecord &r, double dlon, double lat, double &xi, doubl
         xi_p = std::atan2(tp, c);
         eta_p = std::asinh(s / denominator);
     }
-    xi = xi_p, eta = eta_p;
-    for (int j = 1; j <= kOrder; ++j) {
-        xi += r.alpha[j - 1] * std::sin(2 * j * xi_p) * std::cosh(2 * j * eta_p);
-        eta += r.alpha[j - 1] * std::cos(2 * j * xi_p) * std::sinh(2 * j * eta_p);
-    }
+    const Complex sum = sine_series(r.alpha, {xi_p, eta_p});
+    xi = xi_p + sum.re;
+    eta = eta_p + sum.im;
     return true;
 }
 
@@ -222,11 +248,8 @@ int backward(void *params, double x, double y, double *lon, double *lat) noexcep
     }
     const double xi = ((y - r.false_north) / r.scale_factor + r.y0) / r.rectifying;
     const double eta = (x - r.false_east) / r.scale_factor / r.rectifying;
-    double xi_p = xi, eta_p = eta;
-    for (int j = 1; j <= kOrder; ++j) {
-        xi_p -= r.beta[j - 1] * std::sin(2 * j * xi) * std::cosh(2 * j * eta);
-        eta_p -= r.beta[j - 1] * std::cos(2 * j * xi) * std::sinh(2 * j * eta);
-    }
+    const Complex sum = sine_series(r.beta, {xi, eta});
+    const double xi_p = xi - sum.re, eta_p = eta - sum.im;
     const double sh = std::sinh(eta_p), c = std::cos(xi_p);
     const double tau_prime = std::sin(xi_p) / std::hypot(sh, c);
     double tau = 0.0;
