@@ -55,6 +55,9 @@ class TableRun {
     // False for a malformed line.
     bool step(const Words &t, int &cases) {
         const std::string &head = t[0];
+        // Before any block: the exact companions take over their keywords.
+        if (head == "exact" && t.size() == 1 && !instance_)
+            return mpx_exact_install() == 0;
         if (head == "projection" && t.size() == 2) {
             instance_.emplace(t[1].c_str());
             settings_.clear();
