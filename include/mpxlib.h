@@ -314,7 +314,12 @@ typedef struct mpx_grid_cell mpx_grid_cell;
 MPX_API int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *source,
                               const mpx_ellipsoid *target, double lon, double lat, double height,
                               double *lon_out, double *lat_out, double *height_out) MPX_NOEXCEPT;
-/* names: file paths separated by blanks. Returns the chain's id, 0 on failure. */
+/* Most grid chains open at once: one per cached transformation with room for
+   a host's own. */
+#define MPX_GRID_MAX_CHAINS 64
+
+/* names: file paths separated by blanks. Returns the chain's id, 0 on failure;
+   also 0 while MPX_GRID_MAX_CHAINS chains are open, until one is closed. */
 MPX_API int grid_access_init(const char *names) MPX_NOEXCEPT;
 MPX_API int grid_access_set_current_id(int grid_id) MPX_NOEXCEPT;
 MPX_API int grid_access_inq_num_coeffs(void) MPX_NOEXCEPT;
