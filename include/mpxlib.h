@@ -378,8 +378,11 @@ MPX_API int mpx_inq_trans_mode(const int *mode) MPX_NOEXCEPT;
 /* Null name restarts; 0 with the next keyword copied; 1 at the end. */
 MPX_API int mpx_inq_next_base(char *name) MPX_NOEXCEPT;
 
-/* One point: 0, 1 rejected (robustness 3), a projection status, or -1.
-   Outputs may alias inputs; they are untouched on failure. */
+/* One point: 0, 1 rejected (robustness 3) or refused (a step gave a
+   non-finite coordinate, the source projection's inverse a latitude beyond a
+   pole, or a longitude beyond 1e9 rad was to be wrapped), a projection status,
+   or -1 (a non-finite input among others). A result of 0 always comes with
+   finite outputs. Outputs may alias inputs; they are untouched on failure. */
 MPX_API int mpx_transform(const double *x, const double *y, const double *z, double *x_out,
                           double *y_out, double *z_out) MPX_NOEXCEPT;
 /* n points of three interleaved doubles; out may be in. */
