@@ -20,8 +20,8 @@
 // series are not. When the iteration cannot settle (100 steps, a run-away
 // image, a forward failure) the point is refused with status 1: far from
 // the central meridian the series estimate can be thousands of kilometres
-// off (4300 km at 60 degrees of longitude and latitude), and a wrong number
-// with status 0 is worse than none.
+// off (60 degrees from it at high latitudes), and a wrong number with
+// status 0 is worse than none.
 //
 // Only the poles are put onto the central meridian in the ellipsoidal
 // forward. The series is regular at a longitude difference of 0, so a point
