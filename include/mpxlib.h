@@ -329,7 +329,12 @@ typedef struct mpx_grid_cell mpx_grid_cell;
 MPX_API int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *source,
                               const mpx_ellipsoid *target, double lon, double lat, double height,
                               double *lon_out, double *lat_out, double *height_out) MPX_NOEXCEPT;
-/* names: file paths separated by blanks. Returns the chain's id, 0 on failure. */
+/* Most grid chains open at once: one per cached transformation with room for
+   a host's own. */
+#define MPX_GRID_MAX_CHAINS 64
+
+/* names: file paths separated by blanks. Returns the chain's id, 0 on failure;
+   also 0 while MPX_GRID_MAX_CHAINS chains are open, until one is closed. */
 MPX_API int grid_access_init(const char *names) MPX_NOEXCEPT;
 MPX_API int grid_access_set_current_id(int grid_id) MPX_NOEXCEPT;
 MPX_API int grid_access_inq_num_coeffs(void) MPX_NOEXCEPT;
@@ -388,8 +393,11 @@ MPX_API int mpx_inq_trans_mode(const int *mode) MPX_NOEXCEPT;
 /* Null name restarts; 0 with the next keyword copied; 1 at the end. */
 MPX_API int mpx_inq_next_base(char *name) MPX_NOEXCEPT;
 
-/* One point: 0, 1 rejected (robustness 3), a projection status, or -1.
-   Outputs may alias inputs; they are untouched on failure. */
+/* One point: 0, 1 rejected (robustness 3) or refused (a step gave a
+   non-finite coordinate, the source projection's inverse a latitude beyond a
+   pole, or a longitude beyond 1e9 rad was to be wrapped), a projection status,
+   or -1 (a non-finite input among others). A result of 0 always comes with
+   finite outputs. Outputs may alias inputs; they are untouched on failure. */
 MPX_API int mpx_transform(const double *x, const double *y, const double *z, double *x_out,
                           double *y_out, double *z_out) MPX_NOEXCEPT;
 /* n points of three interleaved doubles; out may be in. */
