@@ -1,11 +1,10 @@
 // "dutch": the Netherlands' national grid (Rijksdriehoeksmeting, RD) by its
 // approximation polynomials on the Bessel 1841 ellipsoid.
 //
-// Source: the Rijksdriehoeksmeting's published approximation formulas
-// (F.H. Schreutelkamp and G.L. Strang van Hees, "Benaderingsformules voor
-// de transformatie tussen RD- en WGS84-kaartcoordinaten", NGT Geodesia
-// 2001), the rounded forms: RD from latitude and longitude differences to
-// the Amersfoort origin (52 09 22.178 N, 5 23 15.500 E) in units of 10^4
+// Source: the approximation polynomials of the Rijksdriehoeksmeting (RD)
+// between Bessel 1841 latitude and longitude and RD coordinates, in their
+// rounded classic form: RD from latitude and longitude differences to the
+// Amersfoort origin (52 09 22.178 N, 5 23 15.500 E) in units of 10^4
 // arc-seconds, and latitude and longitude from grid differences in units
 // of 100 km. The exact grid is the oblique stereographic projection of
 // EPSG:28992 (Amersfoort / RD New).
