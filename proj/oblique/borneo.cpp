@@ -19,10 +19,14 @@
 // latitude from the isometric latitude by a secant search of at most 100
 // steps to 1e-12.
 //
-// Departure: the constants fix the azimuth of the central line at the
-// centre to the one implied by sin 0.8 on the aposphere (53.1301 degrees
-// in place of the published 53 18 56.9537 at the centre, whose effect the
-// fixed natural origin absorbs); a non-finite input is refused with -2.
+// Accuracy of the fixed constants against the published definition
+// (azimuth 53 18 56.9537 at the centre 4 N, 115 E, rectified angle
+// 53 07 48.3685, k0 0.99984 on Everest 1830 (1967)): the skew angle it
+// implies on the aposphere, 53.13010235 degrees, is asin 0.8 to 7e-9 degree;
+// the natural origin it implies, 109.685520203 E, is rounded here to
+// 109.68552, which moves the grid by 2.3 cm along the aposphere's equator.
+//
+// Departure: a non-finite input is refused with -2 (nothing written).
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
