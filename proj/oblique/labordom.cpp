@@ -13,8 +13,9 @@
 // Domain: a few hundred kilometres around the origin, where the cubic term
 // is a correction. Refused by init (-2): an origin on the equator or at a
 // pole, azimuths of 0, 45, 135 and 180 degrees, k0 = 0, e = 1. Forward
-// fails (-2) 90 degrees of sphere longitude from the central meridian and
-// where the transverse latitude reaches +-90 degrees.
+// fails (-2) half a turn of sphere longitude from the central meridian
+// (where tan(L/2) is infinite) and where the transverse latitude U reaches
+// +-90 degrees (90 degrees of sphere longitude on the sphere's equator).
 //
 // Backward: no closed form; a bounded finite-difference Newton search on
 // the forward mapping (numeric/bounded_newton.hpp) from a plane estimate,
@@ -61,8 +62,10 @@ LabordomRecord &record_of(void *params) { return *static_cast<LabordomRecord *>(
 constexpr int kLabordomMode = 3;
 constexpr int kStatusRefused = -2;
 constexpr double kQuarterPi = std::numbers::pi / 4;
-// Azimuths of 135 degrees are refused like those of 45 (the cubic term's
-// weights swap sign there).
+// Refused azimuths, as the grid was defined: 0 and 180 degrees, and 45 and
+// 135 degrees (the first within 1e-10 through 2 Az = 90 degrees, the others
+// within 1e-7). A grid on one of them is usually a transverse Mercator or
+// an oblique stereographic in disguise; refusing it says so at once.
 constexpr double kAzimuth135 = 2.356194490192345;
 
 int labordom_init(void *params) noexcept {
@@ -70,6 +73,7 @@ int labordom_init(void *params) noexcept {
     const double phi0 = r.origin_lat;
     const double az = r.true_bearing;
     const double e = r.eccentricity;
+    // An origin on the equator or at a pole has no Gauss sphere of use.
     if (std::fabs(phi0) <= kPoleTolerance || is_pole(phi0) || std::fabs(az) <= kPoleTolerance ||
         std::fabs(std::fabs(az) - std::numbers::pi) < kZeroDenominator || is_pole(2 * az) ||
         std::fabs(std::fabs(az) - kAzimuth135) < kZeroDenominator ||
