@@ -64,8 +64,7 @@ constexpr int kStatusRefused = -2;
 constexpr double kQuarterPi = std::numbers::pi / 4;
 // Refused azimuths, as the grid was defined: 0 and 180 degrees, and 45 and
 // 135 degrees (the first within 1e-10 through 2 Az = 90 degrees, the others
-// within 1e-7). A grid on one of them is usually a transverse Mercator or
-// an oblique stereographic in disguise; refusing it says so at once.
+// within 1e-7).
 constexpr double kAzimuth135 = 2.356194490192345;
 
 int labordom_init(void *params) noexcept {
