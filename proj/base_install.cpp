@@ -24,7 +24,7 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     // mpx_regpol_install,    // 10 (not yet built)
     // mpx_modpol_install,    // 11 (not yet built)
     // mpx_azimuted_install,  // 12 (not yet built)
-    // mpx_obmerc_b_install,  // 13 (not yet built)
+    mpx_obmerc_b_install, // 13
     // mpx_stereo_install,    // 14 (not yet built)
     // mpx_grinten_install,   // 15 (not yet built)
     // mpx_lambazea_install,  // 16 (not yet built)
@@ -34,12 +34,12 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     mpx_placaree_install, // 20
     mpx_cassini_install,  // 21
     // mpx_bioconco_install,  // 22 (not yet built)
-    // mpx_dutch_install,     // 23 (not yet built)
-    // mpx_borneo_install,    // 24 (not yet built)
-    mpx_swiss_install, // 25
+    mpx_dutch_install,  // 23
+    mpx_borneo_install, // 24
+    mpx_swiss_install,  // 25
     // mpx_winktrip_install,  // 26 (not yet built)
     mpx_nzmapgrd_install, // 27
-    // mpx_labordom_install,  // 28 (not yet built)
+    mpx_labordom_install, // 28
     // mpx_bonne_install,     // 29 (not yet built)
     // mpx_orthog_install,    // 30 (not yet built)
     // mpx_gnomonic_install,  // 31 (not yet built)
