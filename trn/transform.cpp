@@ -4,6 +4,8 @@
 // resolved by the set-up; it allocates nothing and looks nothing up.
 #include "trn/trn_internal.hpp"
 
+#include "trn/inspect.hpp"
+
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -50,16 +52,34 @@ bool outside_window(const Point &p, const mpx_transformation &t) noexcept {
     return p.lon < t.window_low || p.lon > t.window_high || p.lat < -kHalfPi || p.lat > kHalfPi;
 }
 
+void trace(const TrnTraceHook &hook, int step, int status, const Point &p) noexcept {
+    hook(step, status, p.lon, p.lat, p.height);
+}
+
 // False after reporting a failed datum change.
-bool change_datum(Point &p, const mpx_transformation &t) noexcept {
+bool change_datum(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
     if (t.datum_change_type == MPX_DATUM_CHANGE_NONE)
         return true;
     if (t.datum_change(t.change_data, &t.source_ellipsoid, &t.target_ellipsoid, p.lon, p.lat,
                        p.height, &p.lon, &p.lat, &p.height) != 0) {
+        trace(hook, MPX_TRACE_DATUM_CHANGE, -1, p);
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, "datum conversion error");
         return false;
     }
+    trace(hook, MPX_TRACE_DATUM_CHANGE, 0, p);
     return true;
+}
+
+int backward(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
+    const int status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_SOURCE_BACKWARD, status, p);
+    return status;
+}
+
+int forward(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
+    const int status = t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_TARGET_FORWARD, status, p);
+    return status;
 }
 
 struct InnerResult {
@@ -69,23 +89,23 @@ struct InnerResult {
 
 // The inner steps by pipeline shape. A failing backward routine does not
 // stop the later steps; a failing datum change does.
-InnerResult inner_steps(Point &p, const mpx_transformation &t) noexcept {
+InnerResult inner_steps(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
     int status = 0;
     switch (t.inner_mode) {
     case kInnerGeodeticToProjected:
-        if (!change_datum(p, t))
+        if (!change_datum(p, t, hook))
             return {false, 0};
-        return {true, t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+        return {true, forward(p, t, hook)};
     case kInnerProjectedToGeodetic:
-        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
-        return {change_datum(p, t), status};
+        status = backward(p, t, hook);
+        return {change_datum(p, t, hook), status};
     case kInnerProjectedToProjected:
-        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
-        if (!change_datum(p, t))
+        status = backward(p, t, hook);
+        if (!change_datum(p, t, hook))
             return {false, status};
-        return {true, status | t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+        return {true, status | forward(p, t, hook)};
     default: // kInnerGeodeticToGeodetic
-        return {change_datum(p, t), 0};
+        return {change_datum(p, t, hook), 0};
     }
 }
 
@@ -108,24 +128,32 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
 
     // Every input is read before any output is written: outputs may alias.
     Point p{*x * t->input_scale, *y * t->input_scale, *z};
+    const TrnTraceHook hook = trn_trace_hook();
+    trace(hook, MPX_TRACE_SCALED_INPUT, 0, p);
     // A NaN or infinite coordinate is no point: refused with a status rather
     // than carried through every step into a silent garbage result.
     if (!std::isfinite(p.lon) || !std::isfinite(p.lat) || !std::isfinite(p.height)) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return -1;
     }
-    if (t->pre_mode == 1)
+    if (t->pre_mode == 1) {
         mpx_xyz_to_gd(&t->source_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+        trace(hook, MPX_TRACE_FROM_GEOCENTRIC, 0, p);
+    }
 
     switch (t->robust_mode) {
     case MPX_ROBUST_NONE:
         break;
     case MPX_ROBUST_WRAP:
         wrap_into_window(p, *t);
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     case MPX_ROBUST_REJECT:
-        if (outside_window(p, *t))
+        if (outside_window(p, *t)) {
+            trace(hook, MPX_TRACE_WINDOW, kRejected, p);
             return kRejected;
+        }
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     default:
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad robustness mode");
@@ -136,18 +164,21 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad conversion mode");
         return -1;
     }
-    const InnerResult inner = inner_steps(p, *t);
+    const InnerResult inner = inner_steps(p, *t, hook);
     if (!inner.datum_changed)
         return -1;
     if (inner.status != 0) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return inner.status;
     }
-    if (t->post_mode == 1)
+    if (t->post_mode == 1) {
         mpx_gd_to_xyz(&t->target_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+        trace(hook, MPX_TRACE_TO_GEOCENTRIC, 0, p);
+    }
     *x_out = p.lon * t->output_scale;
     *y_out = p.lat * t->output_scale;
     *z_out = p.height;
+    hook(MPX_TRACE_OUTPUT, 0, *x_out, *y_out, *z_out);
     return 0;
 }
 
