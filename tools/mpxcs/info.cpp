@@ -7,6 +7,8 @@
 
 #include <mpxlib.h>
 
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -95,11 +97,11 @@ Kind kind_of(const std::string &name) {
 void print_value(const Attribute &a, Kind kind, const std::string &unit) {
     if (a.type == MPX_TYPE_DOUBLE) {
         if (kind == Kind::Angle)
-            std::printf("%.12f deg (%.17g rad)", a.d * kDegreesPerRadian, a.d);
+            std::printf("%.12f deg (%s rad)", a.d * kDegreesPerRadian, shortest(a.d).c_str());
         else if (kind == Kind::Length)
-            std::printf("%.17g %s", a.d, unit.c_str());
+            std::printf("%s %s", shortest(a.d).c_str(), unit.c_str());
         else
-            std::printf("%.17g", a.d);
+            std::printf("%s", shortest(a.d).c_str());
     } else if (a.type == MPX_TYPE_LONG) {
         std::printf("%ld", a.l);
     } else {
@@ -151,7 +153,8 @@ void print_system(int id, const SystemName &system) {
     if (!system.geodetic() && !system.geocentric()) {
         const Attribute name = one(id, "projection", "name");
         std::printf("  projection %s\n", name.text.c_str());
-        std::printf("    %-22s %.17g\n", "metre_factor", one(id, "projection", "metre_factor").d);
+        std::printf("    %-22s %s\n", "metre_factor",
+                    shortest(one(id, "projection", "metre_factor").d).c_str());
         std::set<std::string> visible;
         for (const Attribute &a : list(id, "projection", kInitVisible))
             visible.insert(a.name);
@@ -179,7 +182,7 @@ void print_steps(const mpx_trans_info &info, const SystemName &source, const Sys
     const mpx_transformation &t = info.record;
     int n = 0;
     std::printf("  steps\n");
-    std::printf("    %d. scale x and y by %.17g\n", ++n, t.input_scale);
+    std::printf("    %d. scale x and y by %s\n", ++n, shortest(t.input_scale).c_str());
     if (t.pre_mode == 1)
         std::printf("    %d. geocentric X, Y, Z to geodetic on %s\n", ++n, source.datum.c_str());
     if (t.robust_mode == MPX_ROBUST_WRAP)
@@ -199,7 +202,7 @@ void print_steps(const mpx_trans_info &info, const SystemName &source, const Sys
                     target.datum.c_str());
     if (t.post_mode == 1)
         std::printf("    %d. geodetic to geocentric X, Y, Z on %s\n", ++n, target.datum.c_str());
-    std::printf("    %d. scale x and y by %.17g\n", ++n, t.output_scale);
+    std::printf("    %d. scale x and y by %s\n", ++n, shortest(t.output_scale).c_str());
 }
 
 void print_datum_change(const mpx_trans_info &info) {
@@ -249,7 +252,8 @@ void print_transformation(const SystemName &source, const SystemName &target) {
     }
     print_steps(info, source, target);
     const mpx_transformation &t = info.record;
-    std::printf("  input scale %.17g, output scale %.17g\n", t.input_scale, t.output_scale);
+    std::printf("  input scale %s, output scale %s\n", shortest(t.input_scale).c_str(),
+                shortest(t.output_scale).c_str());
     std::printf("  longitude window [%s, %s]%s\n", degrees(t.window_low).c_str(),
                 degrees(t.window_high).c_str(),
                 t.window_flag ? " (from the target)" : " (default)");
@@ -257,6 +261,18 @@ void print_transformation(const SystemName &source, const SystemName &target) {
 }
 
 } // namespace
+
+std::string shortest(double value) {
+    // Plain decimals where they stay readable, exponents beyond.
+    constexpr double kFixedLow = 1e-5, kFixedHigh = 1e16;
+    const double magnitude = std::fabs(value);
+    const bool fixed = magnitude == 0.0 || (magnitude >= kFixedLow && magnitude < kFixedHigh);
+    char text[64];
+    const auto result =
+        std::to_chars(text, text + sizeof text, value,
+                      fixed ? std::chars_format::fixed : std::chars_format::general);
+    return std::string(text, result.ptr);
+}
 
 bool print_info(const SystemName &source, const SystemName *target,
                 const std::vector<std::string> &settings) {

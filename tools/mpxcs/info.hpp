@@ -20,6 +20,9 @@ namespace mpxcs {
 bool print_info(const SystemName &source, const SystemName *target,
                 const std::vector<std::string> &settings);
 
+// The shortest text that reads back as exactly `value`.
+std::string shortest(double value);
+
 // A locked system, after applying the settings when its projection is a
 // "mod_" record: its identifier, or below 1 after reporting.
 int create_with_settings(const SystemName &system, const std::vector<std::string> &settings);

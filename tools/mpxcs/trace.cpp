@@ -78,12 +78,12 @@ void record_step(void *, int step, int status, double x, double y, double z) {
     }
     char line[256];
     if (is_angular(step, state.source_geodetic))
-        std::snprintf(line, sizeof line,
-                      "trace %s: lon %.17g lat %.17g rad (%.12f %.12f deg) h %.17g",
-                      step_name(step), x, y, x * kDegreesPerRadian, y * kDegreesPerRadian, z);
+        std::snprintf(line, sizeof line, "trace %s: lon %s lat %s rad (%.12f %.12f deg) h %s",
+                      step_name(step), shortest(x).c_str(), shortest(y).c_str(),
+                      x * kDegreesPerRadian, y * kDegreesPerRadian, shortest(z).c_str());
     else
-        std::snprintf(line, sizeof line, "trace %s: x %.17g y %.17g z %.17g", step_name(step), x, y,
-                      z);
+        std::snprintf(line, sizeof line, "trace %s: x %s y %s z %s", step_name(step),
+                      shortest(x).c_str(), shortest(y).c_str(), shortest(z).c_str());
     state.pending += line;
     if (status != 0)
         state.pending += " (status " + std::to_string(status) + ")";
