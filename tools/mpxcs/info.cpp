@@ -276,12 +276,8 @@ std::string shortest(double value) {
 
 bool print_info(const SystemName &source, const SystemName *target,
                 const std::vector<std::string> &settings) {
-    const bool any_modifiable = source.projection.rfind("mod_", 0) == 0 ||
-                                (target && target->projection.rfind("mod_", 0) == 0);
-    if (!settings.empty() && !any_modifiable) {
-        console_error("--set needs a source or target whose projection is a mod_ record");
+    if (!settings_have_a_system(source, target, settings))
         return false;
-    }
     const int source_id = create_with_settings(source, settings);
     if (source_id < 1)
         return false;
@@ -292,11 +288,8 @@ bool print_info(const SystemName &source, const SystemName *target,
     if (target_id < 1)
         return false;
     print_system(target_id, *target);
-    if (mpx_set_source(&source_id) != 0 || mpx_set_target(&target_id) != 0 ||
-        mpx_inq_trans_status() != 0) {
-        console_error("no transformation from " + source.datum + " to " + target->datum);
+    if (!make_current(source_id, target_id, source, *target))
         return false;
-    }
     print_transformation(source, *target);
     return true;
 }

@@ -23,6 +23,11 @@ bool print_info(const SystemName &source, const SystemName *target,
 // The shortest text that reads back as exactly `value`.
 std::string shortest(double value);
 
+// False (after saying so) when there are settings but neither system is a
+// "mod_" one; target may be null.
+bool settings_have_a_system(const SystemName &source, const SystemName *target,
+                            const std::vector<std::string> &settings);
+
 // A locked system, after applying the settings when its projection is a
 // "mod_" record: its identifier, or below 1 after reporting.
 int create_with_settings(const SystemName &system, const std::vector<std::string> &settings);

@@ -140,6 +140,14 @@ bool apply_one(int id, const SystemName &system, const std::string &setting) {
 
 } // namespace
 
+bool settings_have_a_system(const SystemName &source, const SystemName *target,
+                            const std::vector<std::string> &settings) {
+    if (settings.empty() || is_modifiable_name(source) || (target && is_modifiable_name(*target)))
+        return true;
+    console_error("--set needs a source or target whose projection is a mod_ record");
+    return false;
+}
+
 int create_with_settings(const SystemName &system, const std::vector<std::string> &settings) {
     const int id =
         mpx_create_coord_sys(system.datum.c_str(), system.projection.c_str(), system.units.c_str());
@@ -160,23 +168,15 @@ bool set_up_with_settings(const SystemName &source, const SystemName &target,
                           const std::vector<std::string> &settings) {
     if (settings.empty())
         return set_up_transformation(source, target);
-    if (!is_modifiable_name(source) && !is_modifiable_name(target)) {
-        console_error("--set needs a source or target whose projection is a mod_ record");
+    if (!settings_have_a_system(source, &target, settings))
         return false;
-    }
-    int source_id = create_with_settings(source, settings);
+    const int source_id = create_with_settings(source, settings);
     if (source_id < 1)
         return false;
-    int target_id = create_with_settings(target, settings);
+    const int target_id = create_with_settings(target, settings);
     if (target_id < 1)
         return false;
-    if (mpx_set_source(&source_id) != 0 || mpx_set_target(&target_id) != 0)
-        return false;
-    if (mpx_inq_trans_status() != 0) {
-        console_error("no transformation from " + source.datum + " to " + target.datum);
-        return false;
-    }
-    return true;
+    return make_current(source_id, target_id, source, target);
 }
 
 } // namespace mpxcs
