@@ -454,7 +454,8 @@ typedef struct mpx_trans_info {
 
 /* Runs a pending set-up of the current transformation and describes it.
    Returns its status (0 ready, 3 set-up failed, with what was found so
-   far), or -1 when there is no current transformation. */
+   far), or -1 when there is no current transformation (reported) or info
+   is null. */
 MPX_API int mpx_inq_trans_info(mpx_trans_info *info) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */

@@ -74,7 +74,11 @@ extern "C" int mpx_install_trace(mpx_trace_fn hook, void *user) noexcept {
 
 extern "C" int mpx_inq_trans_info(mpx_trans_info *info) noexcept {
     mpx_transformation *t = trn_current();
-    if (!info || !t)
+    if (!t) {
+        mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_inq_trans_info) no transformation defined");
+        return -1;
+    }
+    if (!info)
         return -1;
     trn_settle(t);
     *info = mpx_trans_info{};

@@ -148,6 +148,8 @@ TEST_F(Inspect, DescribesTheRouteOfTheDatumChange) {
 TEST_F(Inspect, NoCurrentTransformationOrAFailedSetUp) {
     mpx_trans_info info;
     EXPECT_EQ(mpx_inq_trans_info(&info), -1);
+    EXPECT_EQ(test_support::take_errors(),
+              test_support::Lines{"P3:(mpx_inq_trans_info) no transformation defined"});
     // SPHERE has no datum change: the set-up fails and says so.
     use("SPHERE", "GEODETIC", "WGS84", "GEODETIC");
     test_support::take_errors();
