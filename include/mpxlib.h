@@ -265,6 +265,28 @@ MPX_API int mpx_lock_coord_sys(const int *id) MPX_NOEXCEPT;
 MPX_API int mpx_delete_coord_sys(const int *id) MPX_NOEXCEPT;
 MPX_API int mpx_next_coord_sys(const int *id) MPX_NOEXCEPT;
 
+/* Attributes by entity and attribute name, with the conventions of
+   struct_inq and struct_mod. Entities: "units", "datum", "aoi",
+   "resolution" and "projection" (its "name" and "metre_factor", or any
+   parameter of the projection instance; angles in radians, lengths in the
+   projection's unit). attribute may be "init", "init-." or "next" to list
+   an entity's attributes (the name found is copied back).
+   mpx_inq_coord_sys: 0, 1 at the end of a listing, -1 (invalid id, absent
+   attribute, failed conversion), -4 unknown entity; 0 with a message for
+   "projection" on a geodetic or geocentric system (nothing written). */
+MPX_API int mpx_inq_coord_sys(const int *id, const char *entity, char *attribute, char *type,
+                              void *value, int value_size) MPX_NOEXCEPT;
+/* Writes "aoi" and "resolution" of an unlocked system, and the parameters
+   of an unlocked modifiable projection instance (projection name "mod_"
+   followed by its base keyword), which is then initialised again and the
+   change announced on standard output. Returns 0 (or struct_mod's result
+   for "aoi" and "resolution"; the init status for "projection"), -1
+   invalid id or entity "datum", -2 locked, -4 instance not modifiable,
+   -5 attribute refused, -6 unknown entity; 0 with a message for
+   "projection" on a geodetic or geocentric system. */
+MPX_API int mpx_mod_coord_sys(const int *id, const char *entity, const char *attribute,
+                              const char *type, const void *value) MPX_NOEXCEPT;
+
 /* ---------------------------------------------------------------------- */
 /* Geodesy and datum change                                               */
 /* ---------------------------------------------------------------------- */
@@ -412,6 +434,56 @@ MPX_API int mpx_trans_polyline(const int *n, const double *in, double *out) MPX_
 /* flags: 1 init flag, 2 registry, 4 coordinate systems, 8 transformations,
    16 summary. */
 MPX_API int mpx_debug(int flags) MPX_NOEXCEPT;
+
+/* ---------------------------------------------------------------------- */
+/* Extensions beyond the classic interface: seeing inside a conversion    */
+/* ---------------------------------------------------------------------- */
+
+/* Steps of the point pipeline that a trace hook is shown, in the order
+   mpx_transform runs them. Steps that a transformation's shape skips are
+   not shown. Values are those the pipeline holds after the step: angles in
+   radians, linear values in the system's unit. */
+#define MPX_TRACE_SCALED_INPUT 1    /* input x, y times input_scale, z */
+#define MPX_TRACE_FROM_GEOCENTRIC 2 /* geocentric source: lon, lat, height */
+#define MPX_TRACE_WINDOW 3          /* geodetic source after the longitude
+                                       window; status 1: rejected */
+#define MPX_TRACE_SOURCE_BACKWARD 4 /* lon, lat on the source datum; status
+                                       of the source projection */
+#define MPX_TRACE_DATUM_CHANGE 5    /* lon, lat, height on the target datum;
+                                       status -1: the change failed */
+#define MPX_TRACE_TARGET_FORWARD 6  /* x, y; status of the target projection */
+#define MPX_TRACE_TO_GEOCENTRIC 7   /* geocentric target: X, Y, Z */
+#define MPX_TRACE_OUTPUT 8          /* exactly the values written out */
+
+typedef void (*mpx_trace_fn)(void *user, int step, int status, double x, double y, double z);
+
+/* Installs a hook that mpx_transform (and so mpx_trans_array) calls after
+   every step it runs; a null hook removes it. The hook only watches: it
+   must not call the library. Returns 0. */
+MPX_API int mpx_install_trace(mpx_trace_fn hook, void *user) MPX_NOEXCEPT;
+
+/* How the set-up found the datum change. */
+#define MPX_ROUTE_NONE 0      /* same datum: no change */
+#define MPX_ROUTE_IDENTITY 1  /* a "USC" datum: identity, nothing looked up */
+#define MPX_ROUTE_DIRECT 2    /* key SOURCE>TARGET */
+#define MPX_ROUTE_REVERSED 3  /* key TARGET>SOURCE, inverted */
+#define MPX_ROUTE_VIA_WGS84 4 /* SOURCE>WGS84 then the inverse of TARGET>WGS84 */
+
+typedef struct mpx_trans_info {
+    mpx_transformation record;       /* the current transformation, set up */
+    int route;                       /* MPX_ROUTE_* */
+    char keys[2][2 * MPX_NAME_SIZE]; /* "datumcha" keys used, empty if none */
+    char change_type[MPX_NAME_SIZE]; /* "bursawol", "smith" or "nadcon" */
+    char control_file[48];           /* grid change: the grid file names */
+    mpx_bw_params bursa_wolfe;       /* as applied (inverted or combined) */
+    mpx_grid_change grid;
+} mpx_trans_info;
+
+/* Runs a pending set-up of the current transformation and describes it.
+   Returns its status (0 ready, 3 set-up failed, with what was found so
+   far), or -1 when there is no current transformation (reported) or info
+   is null. */
+MPX_API int mpx_inq_trans_info(mpx_trans_info *info) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Numeric helpers and ellipsoid series                                   */

@@ -4,6 +4,8 @@
 // resolved by the set-up; it allocates nothing and looks nothing up.
 #include "trn/trn_internal.hpp"
 
+#include "trn/inspect.hpp"
+
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -57,15 +59,21 @@ bool outside_window(const Point &p, const mpx_transformation &t) noexcept {
     return p.lon < t.window_low || p.lon > t.window_high || p.lat < -kHalfPi || p.lat > kHalfPi;
 }
 
+void trace(const TrnTraceHook &hook, int step, int status, const Point &p) noexcept {
+    hook(step, status, p.lon, p.lat, p.height);
+}
+
 // False after reporting a failed datum change.
-bool change_datum(Point &p, const mpx_transformation &t) noexcept {
+bool change_datum(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
     if (t.datum_change_type == MPX_DATUM_CHANGE_NONE)
         return true;
     if (t.datum_change(t.change_data, &t.source_ellipsoid, &t.target_ellipsoid, p.lon, p.lat,
                        p.height, &p.lon, &p.lat, &p.height) != 0) {
+        trace(hook, MPX_TRACE_DATUM_CHANGE, -1, p);
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, "datum conversion error");
         return false;
     }
+    trace(hook, MPX_TRACE_DATUM_CHANGE, 0, p);
     return true;
 }
 
@@ -90,8 +98,10 @@ struct InnerResult {
 // trusted blindly: a non-finite result or a latitude beyond a pole (the
 // inverse of a point far outside the projection's area) would otherwise go
 // on as a silent wrong number.
-InnerResult backward_step(Point &p, const mpx_transformation &t) noexcept {
+InnerResult backward_step(Point &p, const mpx_transformation &t,
+                          const TrnTraceHook &hook) noexcept {
     const int status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_SOURCE_BACKWARD, status, p);
     if (status != 0)
         return {Inner::Done, status};
     if (!finite(p))
@@ -101,8 +111,9 @@ InnerResult backward_step(Point &p, const mpx_transformation &t) noexcept {
     return {Inner::Done, 0};
 }
 
-InnerResult datum_step(Point &p, const mpx_transformation &t, int status) noexcept {
-    if (!change_datum(p, t))
+InnerResult datum_step(Point &p, const mpx_transformation &t, int status,
+                       const TrnTraceHook &hook) noexcept {
+    if (!change_datum(p, t, hook))
         return {Inner::DatumFailed, status};
     // A failed backward may have left anything in the point.
     if (status == 0 && !finite(p))
@@ -110,8 +121,11 @@ InnerResult datum_step(Point &p, const mpx_transformation &t, int status) noexce
     return {Inner::Done, status};
 }
 
-InnerResult forward_step(Point &p, const mpx_transformation &t, int status) noexcept {
-    status |= t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat);
+InnerResult forward_step(Point &p, const mpx_transformation &t, int status,
+                         const TrnTraceHook &hook) noexcept {
+    const int forward_status = t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_TARGET_FORWARD, forward_status, p);
+    status |= forward_status;
     if (status == 0 && !finite(p))
         return {Inner::NotANumber, 0};
     return {Inner::Done, status};
@@ -120,22 +134,22 @@ InnerResult forward_step(Point &p, const mpx_transformation &t, int status) noex
 // The inner steps by pipeline shape. A failing backward routine does not
 // stop the later steps; a failing datum change does, and so does a step
 // that succeeded with a non-finite result.
-InnerResult inner_steps(Point &p, const mpx_transformation &t) noexcept {
+InnerResult inner_steps(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
     InnerResult r{Inner::Done, 0};
     switch (t.inner_mode) {
     case kInnerGeodeticToProjected:
-        r = datum_step(p, t, 0);
-        return r.outcome != Inner::Done ? r : forward_step(p, t, 0);
+        r = datum_step(p, t, 0, hook);
+        return r.outcome != Inner::Done ? r : forward_step(p, t, 0, hook);
     case kInnerProjectedToGeodetic:
-        r = backward_step(p, t);
-        return r.outcome != Inner::Done ? r : datum_step(p, t, r.status);
+        r = backward_step(p, t, hook);
+        return r.outcome != Inner::Done ? r : datum_step(p, t, r.status, hook);
     case kInnerProjectedToProjected:
-        r = backward_step(p, t);
+        r = backward_step(p, t, hook);
         if (r.outcome == Inner::Done)
-            r = datum_step(p, t, r.status);
-        return r.outcome != Inner::Done ? r : forward_step(p, t, r.status);
+            r = datum_step(p, t, r.status, hook);
+        return r.outcome != Inner::Done ? r : forward_step(p, t, r.status, hook);
     default: // kInnerGeodeticToGeodetic
-        return datum_step(p, t, 0);
+        return datum_step(p, t, 0, hook);
     }
 }
 
@@ -164,6 +178,8 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
 
     // Every input is read before any output is written: outputs may alias.
     Point p{*x * t->input_scale, *y * t->input_scale, *z};
+    const TrnTraceHook hook = trn_trace_hook();
+    trace(hook, MPX_TRACE_SCALED_INPUT, 0, p);
     // A NaN or infinite coordinate is no point: refused with a status rather
     // than carried through every step into a silent garbage result.
     if (!finite(p)) {
@@ -172,6 +188,7 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
     }
     if (t->pre_mode == 1) {
         mpx_xyz_to_gd(&t->source_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+        trace(hook, MPX_TRACE_FROM_GEOCENTRIC, 0, p);
         if (!finite(p))
             return refuse(kNotANumber);
     }
@@ -184,10 +201,14 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         if (std::fabs(p.lon) > kLongestWrappableLongitude)
             return refuse(kNotANumber);
         wrap_into_window(p, *t);
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     case MPX_ROBUST_REJECT:
-        if (outside_window(p, *t))
+        if (outside_window(p, *t)) {
+            trace(hook, MPX_TRACE_WINDOW, kRejected, p);
             return kRejected;
+        }
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     default:
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad robustness mode");
@@ -198,7 +219,7 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad conversion mode");
         return -1;
     }
-    const InnerResult inner = inner_steps(p, *t);
+    const InnerResult inner = inner_steps(p, *t, hook);
     switch (inner.outcome) {
     case Inner::DatumFailed:
         return -1;
@@ -213,14 +234,17 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return inner.status;
     }
-    if (t->post_mode == 1)
+    if (t->post_mode == 1) {
         mpx_gd_to_xyz(&t->target_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+        trace(hook, MPX_TRACE_TO_GEOCENTRIC, 0, p);
+    }
     const Point out{p.lon * t->output_scale, p.lat * t->output_scale, p.height};
     if (!finite(out))
         return refuse(kNotANumber);
     *x_out = out.lon;
     *y_out = out.lat;
     *z_out = out.height;
+    trace(hook, MPX_TRACE_OUTPUT, 0, out);
     return 0;
 }
 

@@ -3,6 +3,8 @@
 // "nadcon" hold its data under the same key.
 #include "trn/trn_internal.hpp"
 
+#include "trn/inspect.hpp"
+
 #include "cs/cs_table.hpp"
 #include "frame/error.hpp"
 #include "frame/support.hpp"
@@ -114,6 +116,7 @@ int load_bursa_wolfe(mpx_transformation &t, const char *key) noexcept {
     *p = mpx_bw_params{};
     p->type = MPX_BW_FULL;
     attach(t, MPX_DATUM_CHANGE_BURSA_WOLFE, p);
+    trn_note_change(&t, kBursaWolfeType, nullptr);
 
     gdb_set_table(kBursaWolfeTable);
     gdb_set_name_key(key);
@@ -169,6 +172,7 @@ int load_grid(mpx_transformation &t, const char *key, const GridKind &kind) noex
     char control_file[kFieldSize] = {};
     const bool loaded = gdb_load("control_file", "s", control_file) == 0;
     trim_line_end(control_file);
+    trn_note_change(&t, kind.type, control_file);
     const std::size_t length = std::strlen(control_file);
     if (!loaded || length > kControlFileMax) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.read_error);
@@ -252,8 +256,10 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
     if (std::strcmp(source_datum, target_datum) == 0)
         return 0;
     if (starts_with(source_datum, kIdentityDatumPrefix) ||
-        starts_with(target_datum, kIdentityDatumPrefix))
+        starts_with(target_datum, kIdentityDatumPrefix)) {
+        trn_note_route(&t, MPX_ROUTE_IDENTITY, nullptr, nullptr);
         return attach_identity(t);
+    }
 
     gdb_set_table(kDatumChangeTable);
     char direct[kKeySize], reversed[kKeySize], source_wgs84[kKeySize], target_wgs84[kKeySize];
@@ -262,9 +268,12 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
     qfio_Sprintf(source_wgs84, sizeof source_wgs84, "%.19s%s", source_datum, kToWgs84);
     qfio_Sprintf(target_wgs84, sizeof target_wgs84, "%.19s%s", target_datum, kToWgs84);
 
-    if (key_found(direct))
+    if (key_found(direct)) {
+        trn_note_route(&t, MPX_ROUTE_DIRECT, direct, nullptr);
         return trn_db_datum_ch_load(&t, direct);
+    }
     if (key_found(reversed)) {
+        trn_note_route(&t, MPX_ROUTE_REVERSED, reversed, nullptr);
         if (trn_db_datum_ch_load(&t, reversed) != 0)
             return -1;
         if (t.datum_change_type == MPX_DATUM_CHANGE_GRID)
@@ -274,8 +283,10 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
                           static_cast<mpx_bw_params *>(t.change_data));
         return 0;
     }
-    if (key_found(source_wgs84) && key_found(target_wgs84))
+    if (key_found(source_wgs84) && key_found(target_wgs84)) {
+        trn_note_route(&t, MPX_ROUTE_VIA_WGS84, source_wgs84, target_wgs84);
         return load_through_wgs84(t, source_wgs84, target_wgs84);
+    }
     mpx_combine_error(MPX_CLASS_SYSTEM, 0, "No Datum change exists");
     return -1;
 }
@@ -289,6 +300,7 @@ int trn_db_load(mpx_transformation *t) noexcept {
         err_deliver_direct("bad cs id (trn_db_load)");
         return -1;
     }
+    trn_note_start(t);
     const int result = search(*t, source->datum.name, target->datum.name);
     // A failed search keeps no half-loaded change (nor an open grid chain).
     if (result != 0)

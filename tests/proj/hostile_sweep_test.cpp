@@ -50,6 +50,11 @@ struct KeywordSetting {
 };
 const KeywordSetting kKeywordDefaults[] = {
     {"bonne", {"centre_lat", 45 * kDegree}},
+    // Laborde refuses an origin on the equator: the Madagascar grid.
+    {"labordom", {"origin_lat", -18.9 * kDegree}},
+    {"labordom", {"origin_long", 46.43722917 * kDegree}},
+    {"labordom", {"true_bearing", 18.9 * kDegree}},
+    {"labordom", {"tissot_ind", 1.0}},
 };
 
 // Writes a 'd' or 'l' attribute by name; false when the record has none.
