@@ -180,8 +180,12 @@ MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_regpol_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */
