@@ -23,6 +23,17 @@
 // record must not serve two threads at once.
 //
 // Departures from the IMW formulas as usually coded:
+// - A sheet bounded by the equator (rows NA and SA of the IMW) places the
+//   true-scale meridian's point on each parallel by that parallel alone:
+//   on the equator at a dlon_t, on the other parallel on its circle. The
+//   formulas as usually coded put both points at a dlon_t on a straight
+//   line as soon as one parallel is the equator; then the first parallel
+//   of a southern sheet misses its own circle by some 270 m and the sheet
+//   cannot be inverted. Likewise the equator itself is drawn where the
+//   straight meridian meets the height of the true-scale meridian's point
+//   of meridian distance 0, which is y = 0, x = a dlon when the first
+//   parallel is the equator (as usually coded) and the top of the sheet
+//   when the second one is. Sheets away from the equator are unchanged.
 // - init refuses with -2 a degenerate sheet (equal parallels, or a sheet
 //   whose true-scale meridian cannot reach the second parallel) whose
 //   coefficients would not be finite.
@@ -108,13 +119,14 @@ int modpol_init(void *params) noexcept {
         r.sin2 = std::sin(r.second_paral);
         r.r2 = parallel_radius(a, r.e2, r.second_paral);
     }
-    ArcPoint t1{a * dlon_t, 0.0}, t2{a * dlon_t, 0.0};
-    if (std::fabs(r.centre_lat) >= kZeroDenominator &&
-        std::fabs(r.first_paral) >= kZeroDenominator &&
-        std::fabs(r.second_paral) >= kZeroDenominator) {
-        t1 = parallel_point(r.r1, r.first_paral, dlon_t);
-        t2 = parallel_point(r.r2, r.second_paral, dlon_t);
-    }
+    // The true-scale meridian's points on the two parallels; on a parallel
+    // that is the equator, the point of the straight equator.
+    const ArcPoint t1 = std::fabs(r.first_paral) >= kZeroDenominator
+                            ? parallel_point(r.r1, r.first_paral, dlon_t)
+                            : ArcPoint{a * dlon_t, 0.0};
+    const ArcPoint t2 = std::fabs(r.second_paral) >= kZeroDenominator
+                            ? parallel_point(r.r2, r.second_paral, dlon_t)
+                            : ArcPoint{a * dlon_t, 0.0};
     mpx_snyder_init_3_21(r.eccentricity, a, r.meridian);
     const double m1 = mpx_snyder_eqn_3_21(r.first_paral, r.meridian);
     const double m2 = mpx_snyder_eqn_3_21(r.second_paral, r.meridian);
@@ -136,21 +148,8 @@ int modpol_forward(void *params, double lon, double lat, double *x, double *y) n
     ModpolRecord &r = record_of(params);
     const double a = r.radius;
     const double dlon = lon - r.centre_merid;
-    if (std::fabs(lat) < kZeroDenominator) {
-        *x = a * dlon;
-        *y = 0.0;
-        r.first_y = 0.0;
-        return std::isfinite(*x) ? 0 : 1;
-    }
-    // The parallel's circle, placed to pass through the true-scale
-    // meridian's point at this meridian distance.
-    const double rad = parallel_radius(a, r.e2, lat);
-    const double m = mpx_snyder_eqn_3_21(lat, r.meridian);
-    const double xc = r.q0 + r.q1 * m;
-    const double yc = r.p0 + r.p1 * m;
-    const double w = std::copysign(std::sqrt(rad * rad - xc * xc), lat);
-    const double centre = ((yc - rad) + w) + rad;
-    // This meridian's points on the two bounding parallels.
+    // This meridian's points on the two bounding parallels, and the slope
+    // dx/dy of the straight meridian through them.
     ArcPoint pa{a * dlon, 0.0}, pb{a * dlon, r.height};
     if (std::fabs(r.first_paral) >= kZeroDenominator)
         pa = parallel_point(r.r1, r.first_paral, dlon);
@@ -158,14 +157,30 @@ int modpol_forward(void *params, double lon, double lat, double *x, double *y) n
         pb = parallel_point(r.r2, r.second_paral, dlon);
         pb.y += r.height;
     }
-    // Where the meridian's line meets the parallel's circle.
     const double slope = (pb.x - pa.x) / (pb.y - pa.y);
-    const double xl = (centre - pa.y) * slope + pa.x;
-    const double v = slope * slope + 1;
-    const double root = std::sqrt(v * rad * rad - xl * xl) * slope;
-    const double xr = (xl + (lat > 0 ? -root : root)) / v;
-    const double h = std::sqrt(rad * rad - xr * xr);
-    const double yr = centre + (lat > 0 ? -h : h);
+    double xr = 0.0, yr = 0.0;
+    if (std::fabs(lat) < kZeroDenominator) {
+        // The equator is straight, at the height of the true-scale
+        // meridian's point of meridian distance 0.
+        yr = r.p0;
+        xr = pa.x + (yr - pa.y) * slope;
+    } else {
+        // The parallel's circle, placed to pass through the true-scale
+        // meridian's point at this meridian distance ...
+        const double rad = parallel_radius(a, r.e2, lat);
+        const double m = mpx_snyder_eqn_3_21(lat, r.meridian);
+        const double xc = r.q0 + r.q1 * m;
+        const double yc = r.p0 + r.p1 * m;
+        const double w = std::copysign(std::sqrt(rad * rad - xc * xc), lat);
+        const double centre = ((yc - rad) + w) + rad;
+        // ... and where the meridian's line meets it.
+        const double xl = (centre - pa.y) * slope + pa.x;
+        const double v = slope * slope + 1;
+        const double root = std::sqrt(v * rad * rad - xl * xl) * slope;
+        xr = (xl + (lat > 0 ? -root : root)) / v;
+        const double h = std::sqrt(rad * rad - xr * xr);
+        yr = centre + (lat > 0 ? -h : h);
+    }
     if (!std::isfinite(xr + yr))
         return 1;
     r.first_y = pa.y;
