@@ -33,17 +33,22 @@
 //   the linear unit: closer than that the Newton iteration would restart
 //   from the pole and not come back. The shortcut returns status 1 instead
 //   of 0 when its longitude is not finite (an infinite x).
-//
-// Snyder's Newton iterations do not settle everywhere: on the ellipsoid
-// they fail (-2) beyond about 100 degrees from the central meridian near
-// the equator, on the sphere beyond about 80 degrees; near the poles far
-// from the central meridian the result misses the input (status 1).
+// - Snyder's Newton iterations do not settle everywhere: within about
+//   0.01 degree of a pole, and far from the central meridian (beyond about
+//   100 degrees near the equator on the ellipsoid, 80 on the sphere). Where
+//   they fail or their result misses the input, the finite-difference
+//   Newton refinement on the forward routine (shared with Cassini) takes
+//   over, from their result or else from the central meridian at latitude
+//   A; only when it fails too do the statuses -2 (no result) and 1 (a
+//   result that misses, outputs written) stand.
 #include "proj/conic/parallel_arcs.hpp"
 
+#include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -124,6 +129,14 @@ struct Geographic {
     double lon, lat;
 };
 
+// The check of an inverse: does g project back onto (x, y) within
+// kCheckTolerance? A non-number never passes.
+bool reproduces(void *params, Geographic g, double x, double y) {
+    double xf = 0.0, yf = 0.0;
+    regpol_forward(params, g.lon, g.lat, &xf, &yf);
+    return std::fabs(xf - x) <= kCheckTolerance && std::fabs(yf - y) <= kCheckTolerance;
+}
+
 // Eqs. 18-9 and 18-10 on the sphere; xp and yp without false origin and
 // scale. Status -2 when the iteration does not settle in kMaxIterations
 // steps; the result is checked by the caller.
@@ -193,13 +206,36 @@ int regpol_backward(void *params, double x, double y, double *lon, double *lat) 
     const int status = std::fabs(r.eccentricity) <= kSphereEccentricity
                            ? sphere_inverse(r, xp, yp, g)
                            : ellipsoid_inverse(r, xp, yp, g);
+    if (status == 0 && reproduces(params, g, x, y)) {
+        *lon = g.lon;
+        *lat = g.lat;
+        return 0;
+    }
+    // A pole is one point, where no iteration converges well.
+    const Geographic pole{r.centre_merid, std::copysign(kHalfPi, yp + r.m0)};
+    if (reproduces(params, pole, x, y)) {
+        *lon = pole.lon;
+        *lat = pole.lat;
+        return 0;
+    }
+    // Snyder's iteration failed or missed: refine on the forward routine,
+    // from its result or else from the central meridian at latitude A.
+    Geographic refined =
+        status == 0 ? g
+                    : Geographic{r.centre_merid,
+                                 std::clamp(yp / r.radius + r.m0 / r.radius, -kHalfPi, kHalfPi)};
+    if (newton_refine(regpol_forward, params, {x, y, kCheckTolerance / 2}, &refined.lon,
+                      &refined.lat) &&
+        std::fabs(refined.lat) <= kHalfPi && reproduces(params, refined, x, y)) {
+        *lon = refined.lon;
+        *lat = refined.lat;
+        return 0;
+    }
     if (status != 0)
         return status;
     *lon = g.lon;
     *lat = g.lat;
-    double xf = 0.0, yf = 0.0;
-    regpol_forward(params, g.lon, g.lat, &xf, &yf);
-    return std::fabs(xf - x) <= kCheckTolerance && std::fabs(yf - y) <= kCheckTolerance ? 0 : 1;
+    return 1;
 }
 
 } // namespace
