@@ -28,6 +28,8 @@
 //   iteration runs out, and is checked like it (status 1), rather than
 //   returning a silent wrong value with status 0; a check that meets a
 //   non-number fails (NaN never passes as "within 0.0001").
+// - forward returns 1, outputs untouched, for a non-finite result (NaN or
+//   infinite input) rather than 0 with non-numbers.
 // - The inverse takes the equator's shortcut for points within 1e-12 a of
 //   the equator (6 micrometres on the Earth) rather than within 1e-12 of
 //   the linear unit: closer than that the Newton iteration would restart
@@ -111,8 +113,12 @@ int regpol_forward(void *params, double lon, double lat, double *x, double *y) n
         p = parallel_point(parallel_radius(r.radius, r.e2, lat), lat, dlon);
         p.y += m;
     }
-    *x = r.false_east + r.scale_factor * p.x;
-    *y = r.false_north + r.scale_factor * p.y;
+    const double xr = r.false_east + r.scale_factor * p.x;
+    const double yr = r.false_north + r.scale_factor * p.y;
+    if (!std::isfinite(xr + yr))
+        return 1;
+    *x = xr;
+    *y = yr;
     return 0;
 }
 
@@ -133,8 +139,8 @@ struct Geographic {
 // kCheckTolerance? A non-number never passes.
 bool reproduces(void *params, Geographic g, double x, double y) {
     double xf = 0.0, yf = 0.0;
-    regpol_forward(params, g.lon, g.lat, &xf, &yf);
-    return std::fabs(xf - x) <= kCheckTolerance && std::fabs(yf - y) <= kCheckTolerance;
+    return regpol_forward(params, g.lon, g.lat, &xf, &yf) == 0 &&
+           std::fabs(xf - x) <= kCheckTolerance && std::fabs(yf - y) <= kCheckTolerance;
 }
 
 // Eqs. 18-9 and 18-10 on the sphere; xp and yp without false origin and
