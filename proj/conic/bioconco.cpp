@@ -12,8 +12,12 @@
 // size the sphere (the central meridian only places the longitude window).
 //
 // Domain: North and South America and the oceans between; the poles A and
-// B map to the apexes of their cones and cannot be inverted (-2). Points
-// more than about 150 degrees from both poles fold over.
+// B map to the apexes of their cones and cannot be inverted (-2). Beyond
+// pole A, in the Pacific west of about 110 W and south of about 20 N, the
+// cone of B folds over itself: the forward still draws it, the inverse's
+// adjustment runs past the poles' distance there and fails (-2). The seam
+// adjustment uses the tangents of both half-angles of eq. 17-19, so the
+// map is continuous across the seam.
 //
 // Departures from Snyder:
 // - The inverse's adjustment iteration stops when successive radii agree
