@@ -10,23 +10,13 @@
 
 namespace {
 
-using mpxcs_test::numbers_of;
 using mpxcs_test::run_mpxcs;
 
 constexpr double kMillimetre = 0.001;
 // About a millimetre on the ground.
 constexpr double kDegreeTolerance = 1e-8;
 
-struct Case {
-    const char *source;
-    const char *target;
-    const char *input;
-    double x, y;
-    double tolerance;
-    const char *reference;
-};
-
-const Case kCases[] = {
+const mpxcs_test::Conversion kCases[] = {
     // SIRGAS 2000 / Brazil Polyconic; SIRGAS 2000 to WGS 84 is the null
     // change EPSG:15894.
     {"WGS84,GEODETIC", "SIRGAS2000,BRAZIL_POLYCONIC", "-47.93 -15.78", 5650314.8854, 8245332.9351,
@@ -59,18 +49,7 @@ const Case kCases[] = {
 };
 
 TEST(MpxcsPolyconicSystems, ConvertLikeTheIndependentValues) {
-    for (const Case &c : kCases) {
-        SCOPED_TRACE(std::string(c.source) + " -> " + c.target + ": " + c.input + " (" +
-                     c.reference + ")");
-        auto run =
-            run_mpxcs(mpxcs_test::bundled_db_option() + " -d 10 " + c.source + " " + c.target,
-                      std::string(c.input) + "\n");
-        ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
-        ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], c.x, c.tolerance);
-        EXPECT_NEAR(numbers[1], c.y, c.tolerance);
-    }
+    mpxcs_test::expect_conversions(kCases);
 }
 
 TEST(MpxcsPolyconicSystems, ThePoleOfTheBipolarConeFailsAsAPoint) {
