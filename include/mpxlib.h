@@ -192,14 +192,18 @@ MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_albersea_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_regpol_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_obmerc_b_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_dutch_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_borneo_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_labordom_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */

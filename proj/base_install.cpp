@@ -21,8 +21,8 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     mpx_stm_install,      // 7
     mpx_utm_install,      // 8
     mpx_albersea_install, // 9
-    // mpx_regpol_install,    // 10 (not yet built)
-    // mpx_modpol_install,    // 11 (not yet built)
+    mpx_regpol_install,   // 10
+    mpx_modpol_install,   // 11
     // mpx_azimuted_install,  // 12 (not yet built)
     mpx_obmerc_b_install, // 13
     // mpx_stereo_install,    // 14 (not yet built)
@@ -33,14 +33,14 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     // mpx_eckertvi_install,  // 19 (not yet built)
     mpx_placaree_install, // 20
     mpx_cassini_install,  // 21
-    // mpx_bioconco_install,  // 22 (not yet built)
-    mpx_dutch_install,  // 23
-    mpx_borneo_install, // 24
-    mpx_swiss_install,  // 25
+    mpx_bioconco_install, // 22
+    mpx_dutch_install,    // 23
+    mpx_borneo_install,   // 24
+    mpx_swiss_install,    // 25
     // mpx_winktrip_install,  // 26 (not yet built)
     mpx_nzmapgrd_install, // 27
     mpx_labordom_install, // 28
-    // mpx_bonne_install,     // 29 (not yet built)
+    mpx_bonne_install,    // 29
     // mpx_orthog_install,    // 30 (not yet built)
     // mpx_gnomonic_install,  // 31 (not yet built)
     mpx_modstero_install, // 32

@@ -22,16 +22,7 @@ constexpr double kMicrodegreePrint = 0.1;
 constexpr double kMetreLevel = 1.5;
 constexpr double kMetreLevelDegrees = 1.5e-5;
 
-struct Case {
-    const char *source;
-    const char *target;
-    const char *input;
-    double x, y;
-    double tolerance; // in the target's unit
-    const char *reference;
-};
-
-const Case kCases[] = {
+const mpxcs_test::Conversion kCases[] = {
     // New Zealand Map Grid on NZGD49 (International 1924).
     {"NZGD49,GEODETIC", "NZGD49,NZMG", "172.739194 -34.444066", 2487100.638, 6751049.719,
      kMicrodegreePrint, "Lands and Survey Technical Circular 1973/32 test point"},
@@ -65,18 +56,7 @@ const Case kCases[] = {
 };
 
 TEST(MpxcsObliqueGrids, ConvertsLikeThePublishedPointsAndTheOracle) {
-    for (const Case &c : kCases) {
-        SCOPED_TRACE(std::string(c.source) + " -> " + c.target + ": " + c.input + " (" +
-                     c.reference + ")");
-        auto run =
-            run_mpxcs(mpxcs_test::bundled_db_option() + " -d 10 " + c.source + " " + c.target,
-                      std::string(c.input) + "\n");
-        ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
-        ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], c.x, c.tolerance);
-        EXPECT_NEAR(numbers[1], c.y, c.tolerance);
-    }
+    mpxcs_test::expect_conversions(kCases);
 }
 
 // From each grid's own geodetic system onto the grid and back: the

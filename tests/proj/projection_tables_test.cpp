@@ -87,6 +87,10 @@ class TableRun {
                     visible.emplace_back(d.attributes[i].name);
             EXPECT_EQ(visible, Words(t.begin() + 1, t.end())) << path_ << ":" << line_;
             return true;
+        } else if (fails && what == "init" && numbers(t, 2, 1, v)) {
+            ++cases;
+            if (const int status = prepare(); status != v[0])
+                TABLE_FAILURE << "init returned " << status << ", expected " << v[0];
         } else if (head == "hostile" || (head == "expect" && (a = attribute(t, v[0])))) {
             ++cases;
             if (build() && a == nullptr)
@@ -143,14 +147,19 @@ class TableRun {
                                          : p.get(a.name);
     }
 
-    bool build() {
-        if (built_)
-            return true;
+    // Writes the ellipsoid and the settings into the record; init's status.
+    int prepare() {
         if (instance_->entry().ecc_offset >= 0)
             instance_->set("spheroid.radius", a_).set("spheroid.eccentricity", e_);
         for (const auto &[a, value] : settings_)
             field(*a, &value);
-        const int status = instance_->init();
+        return instance_->init();
+    }
+
+    bool build() {
+        if (built_)
+            return true;
+        const int status = prepare();
         if (status != 0)
             TABLE_FAILURE << "init returned " << status;
         return built_ = status == 0;
