@@ -180,8 +180,13 @@ MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */

@@ -1,0 +1,149 @@
+// "gnomonic": the gnomonic projection on the sphere of radius a (the
+// eccentricity is declared but not read), with polar, equatorial and
+// oblique aspects. Great circles map to straight lines.
+//
+// Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
+// 1395, 1987), chapter 22: forward eqs. 22-3 to 22-5 (oblique), 22-6 and
+// 22-7 (equatorial), 22-8 to 22-11 (polar); backward eqs. 20-14 to 20-18
+// with c from 22-16.
+//
+// Domain: the open hemisphere about the centre. Refused with status 1 and
+// the outputs untouched: points at or beyond 90 degrees from the centre
+// (cos c <= 1e-10), the equator in the polar aspects and the meridians
+// +-90 degrees from the centre in the equatorial aspect, all of which lie
+// at infinity. The whole plane maps back.
+//
+// Departure from Snyder: a non-finite input or result also gives status 1.
+#include "proj/azimuthal/azimuthal.hpp"
+
+#include "numeric/thresholds.hpp"
+
+#include "mpxlib.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+
+struct GnomonicRecord {
+    // Declared attributes, in installer order.
+    double false_east;
+    double false_north;
+    double origin_lat;
+    double origin_long;
+    double radius;
+    double eccentricity; // not read
+    double long_cut;
+    // Derived by init.
+    double cos_lat1;
+    double sin_lat1;
+    int32_t aspect;
+};
+
+GnomonicRecord &record_of(void *params) { return *static_cast<GnomonicRecord *>(params); }
+
+constexpr int32_t kEquatorial = 0;
+constexpr int32_t kNorthPolar = 1;
+constexpr int32_t kSouthPolar = 2;
+constexpr int32_t kOblique = 3;
+
+// Points whose cos c does not exceed this (c the angular distance from the
+// centre) lie on or beyond the horizon, at infinity on the map.
+constexpr double kHorizon = 1e-10;
+// A latitude within this of 0 (radians) is the equator.
+constexpr double kEquatorTolerance = 1e-10;
+
+int gnomonic_init(void *params) noexcept {
+    GnomonicRecord &r = record_of(params);
+    r.long_cut = r.origin_long - std::numbers::pi;
+    r.cos_lat1 = std::cos(r.origin_lat);
+    r.sin_lat1 = std::sin(r.origin_lat);
+    if (is_pole(r.origin_lat))
+        r.aspect = r.origin_lat > 0 ? kNorthPolar : kSouthPolar;
+    else
+        r.aspect = std::fabs(r.origin_lat) <= kEquatorTolerance ? kEquatorial : kOblique;
+    return 0;
+}
+
+int gnomonic_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const GnomonicRecord &r = record_of(params);
+    const double dlon = lon - r.origin_long;
+    const bool polar = r.aspect == kNorthPolar || r.aspect == kSouthPolar;
+    if (polar && std::fabs(lat) < kEquatorTolerance)
+        return kStatusNotRepresentable;
+    if (r.aspect == kEquatorial && std::fabs(std::numbers::pi / 2 - std::fabs(dlon)) <= kHorizon)
+        return kStatusNotRepresentable;
+    const double sin_dlon = std::sin(dlon);
+    const double cos_dlon = std::cos(dlon);
+    const double sin_lat = std::sin(lat);
+    const double cos_lat = std::cos(lat);
+    const double cos_c = cos_lat * r.cos_lat1 * cos_dlon + sin_lat * r.sin_lat1;
+    if (!(cos_c > kHorizon))
+        return kStatusNotRepresentable;
+    double xp = 0.0;
+    double yp = 0.0;
+    if (r.aspect == kEquatorial) {
+        xp = r.radius * sin_dlon / cos_dlon;
+        yp = r.radius * (sin_lat / cos_lat) / cos_dlon;
+    } else if (polar) {
+        const double rho = r.radius * cos_lat / sin_lat;
+        xp = r.aspect == kNorthPolar ? rho * sin_dlon : -rho * sin_dlon;
+        yp = -rho * cos_dlon;
+    } else {
+        const double k = r.radius / cos_c;
+        xp = k * cos_lat * sin_dlon;
+        yp = k * (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * cos_dlon);
+    }
+    const double east = xp + r.false_east;
+    const double north = yp + r.false_north;
+    if (!finite(east, north))
+        return kStatusNotRepresentable;
+    *x = east;
+    *y = north;
+    return 0;
+}
+
+int gnomonic_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    const GnomonicRecord &r = record_of(params);
+    const double dx = x - r.false_east;
+    const double dy = y - r.false_north;
+    const double rho = std::hypot(dx, dy);
+    double lambda = r.origin_long;
+    double phi = r.origin_lat;
+    if (rho >= kZeroDenominator) {
+        const double c = std::atan2(rho, r.radius);
+        const double sin_c = std::sin(c);
+        const double cos_c = std::cos(c);
+        phi = mpx_asin(sin_c * dy * r.cos_lat1 / rho + cos_c * r.sin_lat1);
+        if (r.aspect == kNorthPolar)
+            lambda = std::atan2(dx, -dy);
+        else if (r.aspect == kSouthPolar)
+            lambda = std::atan2(dx, dy);
+        else
+            lambda = std::atan2(sin_c * dx, cos_c * rho * r.cos_lat1 - sin_c * r.sin_lat1 * dy);
+        lambda += r.origin_long;
+    }
+    if (!finite(lambda, phi))
+        return kStatusNotRepresentable;
+    *lon = lambda;
+    *lat = phi;
+    return 0;
+}
+
+} // namespace
+
+extern "C" int mpx_gnomonic_install(void) noexcept {
+    GnomonicRecord sample{};
+    mpx_proj_create("gnomonic", &sample, static_cast<int>(sizeof sample));
+    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("origin_lat", &sample.origin_lat, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("origin_long", &sample.origin_long, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_funcs(gnomonic_init, gnomonic_forward, gnomonic_backward);
+    mpx_proj_ins_mode(0);
+    return mpx_proj_end();
+}

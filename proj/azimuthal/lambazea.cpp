@@ -1,0 +1,330 @@
+// "lambazea": the Lambert azimuthal equal-area projection, on the sphere
+// (e below 1e-7) with north polar, south polar, oblique and equatorial
+// aspects, and on the ellipsoid through the authalic latitude with polar,
+// oblique and equatorial aspects. The scale factor is declared but not
+// read.
+//
+// Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
+// 1395, 1987), chapter 24: sphere eqs. 24-2 to 24-4 and 24-13 to 24-16
+// forward, 20-14 with 24-16 backward; ellipsoid eqs. 24-8 to 24-21 with q
+// (3-12) and the authalic latitude, backward 24-25 to 24-31, the authalic
+// series 3-18 refined by the iteration 3-16. Also EPSG Guidance Note 7-2,
+// Lambert Azimuthal Equal Area (method 9820).
+//
+// Domain: the whole globe. The antipode of the centre is a circle on the
+// map (radius 2a on the sphere): its exact point (within 1e-7 rad in
+// latitude and in longitude) comes out as (2a, 2a) from the false origin
+// with status 4. In the oblique and equatorial aspects a point whose
+// denominator 1 + cos c falls below 1e-7 (within 4.5e-4 rad of the
+// antipode) is moved westward by 1e-6 degree steps until it rises above;
+// after 99 tries the status is -2 with the outputs untouched.
+//
+// Departures from Snyder: a map point beyond the outer circle (where the
+// backward arcsine has no value, allowing 1e-10 of rounding) has no
+// preimage and gives status 1 with the outputs untouched, as does a
+// non-finite input or result. On status 4 the point is produced.
+#include "proj/azimuthal/azimuthal.hpp"
+
+#include "numeric/thresholds.hpp"
+
+#include "mpxlib.h"
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+namespace {
+
+struct LambazeaRecord {
+    // Declared attributes, in installer order.
+    double false_east;
+    double false_north;
+    double scale_factor; // not read
+    double centre_merid;
+    double centre_lat;
+    double radius;
+    double eccentricity;
+    double long_cut;
+    // Derived by init; the ellipsoid's fields (from e2 on) only on the
+    // ellipsoid.
+    double sin_lat1;
+    double sin2_lat1;
+    double cos_lat1;
+    int32_t aspect;
+    double e2;
+    double qp_closed; // q at the pole in closed form
+    double qp;        // q at the pole from eq. 3-12
+    double beta1;
+    double cos_beta1;
+    double sin_beta1;
+    double d;  // eq. 24-20
+    double rq; // radius of the authalic sphere, eq. 3-13
+    double s;  // +1, or -1 for a southern centre
+    double authalic[MPX_SERIES_SIZE];
+};
+
+LambazeaRecord &record_of(void *params) { return *static_cast<LambazeaRecord *>(params); }
+
+constexpr int32_t kSphereNorthPolar = 1;
+constexpr int32_t kSphereSouthPolar = 2;
+constexpr int32_t kSphereOblique = 3;
+constexpr int32_t kSphereEquatorial = 4;
+constexpr int32_t kEllipsoidPolar = 10;
+constexpr int32_t kEllipsoidOblique = 11;
+constexpr int32_t kEllipsoidEquatorial = 12;
+
+constexpr int kStatusAntipode = 4;
+constexpr int kStatusNoSettle = -2;
+
+// Below this eccentricity the sphere's formulas serve; a centre this close
+// (radians) to a pole or the equator is one; a point this close to the
+// antipode in latitude and in longitude is the antipode.
+constexpr double kSphereEccentricity = 1e-7;
+constexpr double kAspectTolerance = 1e-7;
+constexpr double kAntipodeTolerance = 1e-7;
+// The denominator search steps 1e-6 degree westward.
+constexpr double kWestwardStep = 1.7453292519943295e-08;
+
+constexpr double kPi = std::numbers::pi;
+constexpr double kHalfPi = kPi / 2;
+
+int lambazea_init(void *params) noexcept {
+    LambazeaRecord &r = record_of(params);
+    const double e = r.eccentricity;
+    const double phi1 = r.centre_lat;
+    r.long_cut = mpx_normal_pi(r.centre_merid + kPi);
+    r.sin_lat1 = std::sin(phi1);
+    r.sin2_lat1 = r.sin_lat1 * r.sin_lat1;
+    r.cos_lat1 = std::cos(phi1);
+    if (std::fabs(e) < kSphereEccentricity) {
+        r.aspect = std::fabs(phi1 - kHalfPi) < kAspectTolerance   ? kSphereNorthPolar
+                   : std::fabs(phi1 + kHalfPi) < kAspectTolerance ? kSphereSouthPolar
+                   : std::fabs(phi1) < kAspectTolerance           ? kSphereEquatorial
+                                                                  : kSphereOblique;
+    } else {
+        r.aspect = std::fabs(std::fabs(phi1) - kHalfPi) < kAspectTolerance ? kEllipsoidPolar
+                   : std::fabs(phi1) < kAspectTolerance                    ? kEllipsoidEquatorial
+                                                                           : kEllipsoidOblique;
+        r.e2 = e * e;
+        r.qp_closed = 1 - ((1 - r.e2) / (2 * e)) * std::log((1 - e) / (1 + e));
+        const double q1 = mpx_snyder_eqn_3_12(r.sin_lat1, r.sin2_lat1, e, r.e2);
+        r.qp = mpx_snyder_eqn_3_12(1, 1, e, r.e2);
+        r.sin_beta1 = q1 / r.qp;
+        r.beta1 = std::asin(r.sin_beta1);
+        r.cos_beta1 = std::cos(r.beta1);
+        r.rq = r.radius * std::sqrt(r.qp / 2);
+        const double m1 = r.cos_lat1 / std::sqrt(1 - r.e2 * r.sin2_lat1);
+        r.d = r.radius * m1 / (r.rq * r.cos_beta1);
+        mpx_snyder_init_3_18(e, r.authalic);
+    }
+    r.s = phi1 < 0 ? -1.0 : 1.0;
+    return 0;
+}
+
+struct MapOffset {
+    double x, y; // from the false origin
+};
+
+// The longitude difference that moves the point off the antipodal
+// singularity: dlon itself when 1 + cos c is at least 1e-7, else the first
+// of up to 98 values each 1e-6 degree further west that is. False when
+// none is. `denominator` gives 1 + cos c for a longitude difference.
+template <class Denominator>
+bool off_antipode(double dlon, const Denominator &denominator, double &shifted, double &d) {
+    double trial = dlon + kWestwardStep;
+    for (int tries = 1; tries < kMaxIterations; ++tries) {
+        trial -= kWestwardStep;
+        d = denominator(trial);
+        if (std::fabs(d) >= kZeroDenominator) {
+            shifted = trial;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The aspect's (x', y'), or false from the denominator search.
+bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset &p) {
+    const double a = r.radius;
+    const double sin_lat = std::sin(lat);
+    const double cos_lat = std::cos(lat);
+    double shifted = dlon;
+    double d = 0.0;
+    switch (r.aspect) {
+    case kSphereNorthPolar: {
+        const double rho = 2 * a * std::sin(kPi / 4 - lat / 2);
+        p = {rho * std::sin(dlon), -rho * std::cos(dlon)};
+        return true;
+    }
+    case kSphereSouthPolar: {
+        const double rho = 2 * a * std::cos(kPi / 4 - lat / 2);
+        p = {rho * std::sin(dlon), rho * std::cos(dlon)};
+        return true;
+    }
+    case kSphereOblique:
+    case kSphereEquatorial: {
+        const auto denominator = [&](double u) {
+            return 1 + r.sin_lat1 * sin_lat + r.cos_lat1 * cos_lat * std::cos(u);
+        };
+        if (!off_antipode(dlon, denominator, shifted, d))
+            return false;
+        const double k = std::sqrt(2 / d);
+        p.x = a * k * cos_lat * std::sin(dlon);
+        p.y = r.aspect == kSphereEquatorial
+                  ? k * a * sin_lat
+                  : (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * std::cos(shifted)) * a * k;
+        return true;
+    }
+    default:
+        break;
+    }
+    const double e = r.eccentricity;
+    const double q = mpx_snyder_eqn_3_12(sin_lat, sin_lat * sin_lat, e, r.e2);
+    if (r.aspect == kEllipsoidPolar) {
+        const double rho = a * std::sqrt(r.qp - r.s * q);
+        p = {rho * std::sin(dlon), -r.s * rho * std::cos(dlon)};
+        return true;
+    }
+    const double sin_beta = q / r.qp;
+    const double cos_beta = std::sqrt((1 - sin_beta) * (1 + sin_beta));
+    if (r.aspect == kEllipsoidEquatorial) {
+        const double w = std::sqrt(2 / (1 + cos_beta * std::cos(dlon)));
+        p = {a * w * cos_beta * std::sin(dlon), (r.rq * r.rq / a) * w * sin_beta};
+        return true;
+    }
+    const auto denominator = [&](double u) {
+        return 1 + r.sin_beta1 * sin_beta + r.cos_beta1 * cos_beta * std::cos(u);
+    };
+    if (!off_antipode(dlon, denominator, shifted, d))
+        return false;
+    const double b = r.rq * std::sqrt(2 / d);
+    p = {b * r.d * cos_beta * std::sin(shifted),
+         (b / r.d) * (r.cos_beta1 * sin_beta - r.sin_beta1 * cos_beta * std::cos(shifted))};
+    return true;
+}
+
+int lambazea_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const LambazeaRecord &r = record_of(params);
+    if (!finite(lon, lat))
+        return kStatusNotRepresentable;
+    MapOffset p{0.0, 0.0};
+    int status = 0;
+    if (std::fabs(lat + r.centre_lat) < kAntipodeTolerance &&
+        std::fabs(std::fabs(r.centre_merid - lon) - kPi) < kAntipodeTolerance) {
+        p = {2 * r.radius, 2 * r.radius};
+        status = kStatusAntipode;
+    } else if (!aspect_forward(r, lon - r.centre_merid, lat, p)) {
+        return kStatusNoSettle;
+    }
+    const double east = p.x + r.false_east;
+    const double north = p.y + r.false_north;
+    if (!finite(east, north))
+        return kStatusNotRepresentable;
+    *x = east;
+    *y = north;
+    return status;
+}
+
+struct Geographic {
+    double lon, lat;
+};
+
+// Sphere, eqs. 20-14 and 24-16; false beyond the outer circle (2a).
+bool sphere_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
+    const double rho = std::hypot(p.x, p.y);
+    g = {r.centre_merid, r.centre_lat};
+    if (rho <= kZeroDenominator)
+        return true;
+    const double half = rho / (2 * r.radius);
+    if (!within_unit(half))
+        return false;
+    const double c = 2 * clamped_asin(half);
+    const double sin_c = std::sin(c);
+    const double cos_c = std::cos(c);
+    g.lat = clamped_asin(sin_c * r.cos_lat1 * p.y / rho + cos_c * r.sin_lat1);
+    const bool polar = r.aspect == kSphereNorthPolar || r.aspect == kSphereSouthPolar;
+    const double lambda =
+        polar ? std::atan2(p.x, -p.y * r.s)
+              : std::atan2(sin_c * p.x, cos_c * r.cos_lat1 * rho - sin_c * r.sin_lat1 * p.y);
+    g.lon = mpx_normal_pi(lambda + r.centre_merid);
+    return true;
+}
+
+// Ellipsoid, polar: eq. 24-25 for beta from q; false beyond the outer
+// circle (q below -qp).
+bool ellipsoid_polar_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
+    const double rho = std::hypot(p.x, p.y);
+    const double sine = 1 - rho * rho / (r.radius * r.radius * r.qp_closed);
+    if (!within_unit(sine))
+        return false;
+    const double beta = r.s * std::fabs(clamped_asin(sine));
+    g.lat = mpx_snyder_eqn_3_18(beta, r.authalic);
+    g.lon = std::atan2(p.x, -p.y * r.s) + r.centre_merid;
+    return true;
+}
+
+// Ellipsoid, oblique and equatorial: eqs. 24-28 to 24-31, the series
+// latitude refined by the iteration 3-16. Status 1 beyond the outer
+// circle, -2 when the iteration does not settle (g.lat then holds the
+// series latitude).
+int ellipsoid_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
+    const double rho = std::hypot(p.x / r.d, r.d * p.y);
+    double beta = r.beta1;
+    double q = r.sin_beta1 * r.qp;
+    g.lon = r.centre_merid;
+    if (rho >= kZeroDenominator) {
+        const double half = rho / (2 * r.rq);
+        if (!within_unit(half))
+            return kStatusNotRepresentable;
+        const double ce = 2 * clamped_asin(half);
+        const double sin_ce = std::sin(ce);
+        const double cos_ce = std::cos(ce);
+        const double sin_beta = sin_ce * p.y * r.d * r.cos_beta1 / rho + cos_ce * r.sin_beta1;
+        beta = clamped_asin(sin_beta);
+        q = sin_beta * r.qp;
+        g.lon = std::atan2(sin_ce * p.x, r.d * r.cos_beta1 * cos_ce * rho -
+                                             r.d * r.d * r.sin_beta1 * sin_ce * p.y) +
+                r.centre_merid;
+    }
+    g.lat = mpx_snyder_eqn_3_18(beta, r.authalic);
+    if (std::fabs(std::fabs(q) - std::fabs(r.qp_closed)) > kZeroDenominator)
+        return mpx_snyder_eqn_3_16(&g.lat, q, r.eccentricity, r.e2);
+    g.lat = q >= 0 ? kHalfPi : -kHalfPi;
+    return 0;
+}
+
+int lambazea_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    const LambazeaRecord &r = record_of(params);
+    const MapOffset p{x - r.false_east, y - r.false_north};
+    Geographic g{0.0, 0.0};
+    int status = 0;
+    if (r.aspect == kEllipsoidPolar)
+        status = ellipsoid_polar_backward(r, p, g) ? 0 : kStatusNotRepresentable;
+    else if (r.aspect == kEllipsoidOblique || r.aspect == kEllipsoidEquatorial)
+        status = ellipsoid_backward(r, p, g);
+    else
+        status = sphere_backward(r, p, g) ? 0 : kStatusNotRepresentable;
+    if (status == kStatusNotRepresentable || !finite(g.lon, g.lat))
+        return kStatusNotRepresentable;
+    *lon = g.lon;
+    *lat = g.lat;
+    return status;
+}
+
+} // namespace
+
+extern "C" int mpx_lambazea_install(void) noexcept {
+    LambazeaRecord sample{};
+    mpx_proj_create("lambazea", &sample, static_cast<int>(sizeof sample));
+    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_funcs(lambazea_init, lambazea_forward, lambazea_backward);
+    // No mode call: the entry keeps mode 0.
+    return mpx_proj_end();
+}

@@ -1,0 +1,119 @@
+// "orthog": the orthographic projection on the sphere of radius a (the
+// eccentricity is declared but not read), any aspect.
+//
+// Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
+// 1395, 1987), chapter 20: forward eqs. 20-3, 20-4 with the visibility test
+// 5-3; backward eqs. 20-14 to 20-19.
+//
+// Domain: the near hemisphere, its horizon (90 degrees from the centre)
+// included; the far hemisphere gives status 1 with the outputs untouched.
+// The map is the disc of radius a about the false origin.
+//
+// Departures from Snyder: a map point beyond the disc (rho > a, allowing
+// 1e-10 a of rounding) has no preimage and gives status 1 instead of the
+// NaN of the arcsine; so does a non-finite input or result. A point within
+// 1e-7 (unscaled) of the central meridian or of the centre's parallel
+// circle gets x' = 0 or y' = 0 exactly.
+#include "proj/azimuthal/azimuthal.hpp"
+
+#include "numeric/thresholds.hpp"
+
+#include "mpxlib.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+struct OrthogRecord {
+    // Declared attributes, in installer order.
+    double false_east;
+    double false_north;
+    double origin_lat;
+    double origin_long;
+    double radius;
+    double eccentricity; // not read
+    double long_cut;
+    // Derived by init.
+    double cos_lat1;
+    double sin_lat1;
+};
+
+OrthogRecord &record_of(void *params) { return *static_cast<OrthogRecord *>(params); }
+
+int orthog_init(void *params) noexcept {
+    OrthogRecord &r = record_of(params);
+    r.long_cut = r.origin_long - std::numbers::pi;
+    r.cos_lat1 = std::cos(r.origin_lat);
+    r.sin_lat1 = std::sin(r.origin_lat);
+    return 0;
+}
+
+int orthog_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const OrthogRecord &r = record_of(params);
+    const double dlon = lon - r.origin_long;
+    const double sin_dlon = std::sin(dlon);
+    const double cos_dlon = std::cos(dlon);
+    const double sin_lat = std::sin(lat);
+    const double cos_lat = std::cos(lat);
+    const double cos_c = cos_lat * cos_dlon * r.cos_lat1 + sin_lat * r.sin_lat1;
+    // The horizon itself (cos c = 0) is visible; NaN is not.
+    if (!(cos_c >= 0))
+        return kStatusNotRepresentable;
+    const double xp = is_pole(lat) || std::fabs(sin_dlon) < kZeroDenominator
+                          ? 0.0
+                          : r.radius * cos_lat * sin_dlon;
+    const double yu = sin_lat * r.cos_lat1 - cos_lat * r.sin_lat1 * cos_dlon;
+    const double yp = std::fabs(yu) < kZeroDenominator ? 0.0 : r.radius * yu;
+    const double east = xp + r.false_east;
+    const double north = yp + r.false_north;
+    if (!finite(east, north))
+        return kStatusNotRepresentable;
+    *x = east;
+    *y = north;
+    return 0;
+}
+
+int orthog_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    const OrthogRecord &r = record_of(params);
+    const double dx = x - r.false_east;
+    const double dy = y - r.false_north;
+    const double rho = std::hypot(dx, dy);
+    double lambda = r.origin_long;
+    double phi = r.origin_lat;
+    if (!within_unit(rho / r.radius))
+        return kStatusNotRepresentable;
+    if (rho >= kZeroDenominator) {
+        const double c = mpx_asin(std::fmin(1.0, rho / r.radius));
+        const double sin_c = std::sin(c);
+        const double cos_c = std::cos(c);
+        phi = mpx_asin(cos_c * r.sin_lat1 + sin_c * dy * r.cos_lat1 / rho);
+        if (is_pole(r.origin_lat))
+            lambda = (r.origin_lat >= 0 ? std::atan2(dx, -dy) : std::atan2(dx, dy)) + r.origin_long;
+        else if (!is_pole(phi))
+            lambda = std::atan2(sin_c * dx, cos_c * r.cos_lat1 * rho - sin_c * r.sin_lat1 * dy) +
+                     r.origin_long;
+    }
+    if (!finite(lambda, phi))
+        return kStatusNotRepresentable;
+    *lon = lambda;
+    *lat = phi;
+    return 0;
+}
+
+} // namespace
+
+extern "C" int mpx_orthog_install(void) noexcept {
+    OrthogRecord sample{};
+    mpx_proj_create("orthog", &sample, static_cast<int>(sizeof sample));
+    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("origin_lat", &sample.origin_lat, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("origin_long", &sample.origin_long, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
+    mpx_proj_ins_funcs(orthog_init, orthog_forward, orthog_backward);
+    mpx_proj_ins_mode(0);
+    return mpx_proj_end();
+}
