@@ -32,12 +32,21 @@
 //   as atan2(sin Az sin E, cos phi1 cos E - sin phi1 sin E cos Az), which
 //   equals the arcsine of eq. 25-26 within 90 degrees of the central
 //   meridian and stays right beyond it.
+// - The sphere's backward latitude comes from atan2 of the point's unit
+//   vector rather than the arcsine of 20-14 (half the digits lost near
+//   the poles).
+// - The oblique backward series (good to 1 cm at 550 km, 3 cm at 800 km)
+//   is refined by a Newton iteration on the forward series until it
+//   reproduces the input within 0.1 mm, so that forward and backward
+//   invert each other wherever the forward holds. When the iteration
+//   cannot settle the series estimate is returned, still with status 0.
 // - A map point beyond the outer circle (farther than pi a on the sphere,
 //   than the opposite pole in the ellipsoidal polar aspect, than pi N1 in
 //   the oblique series) has no preimage: status 1, outputs untouched. So
 //   does a non-finite input or result.
 #include "proj/azimuthal/azimuthal.hpp"
 
+#include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -92,6 +101,9 @@ constexpr double kMeridianAzimuth = 1e-7;
 // Allowance beyond the outer circle for the rounding of the forward
 // mapping (relative).
 constexpr double kOuterSlack = 1e-12;
+// The oblique backward estimate is refined until its forward image is
+// this close (|dx| + |dy|, per unit of a): 0.1 mm when a is 6378137 m.
+constexpr double kToleranceOverRadius = 1.5678559428873979e-11;
 // Linear coefficient of the meridian distance (3-21): metres per radian of
 // rectifying latitude.
 constexpr int kRectifying = 5;
@@ -275,6 +287,11 @@ int azimuted_backward(void *params, double x, double y, double *lon, double *lat
                                                       : sphere_backward(r, p, g);
     if (!inside || !finite(g.lon, g.lat))
         return kStatusNotRepresentable;
+    // On failure the refinement leaves the series estimate in place.
+    if (r.method == kEllipsoidOblique &&
+        newton_refine(azimuted_forward, params, {x, y, r.radius * kToleranceOverRadius}, &g.lon,
+                      &g.lat))
+        g.lon = mpx_normal_pi(g.lon);
     *lon = g.lon;
     *lat = g.lat;
     return 0;

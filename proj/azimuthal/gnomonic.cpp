@@ -13,7 +13,9 @@
 // +-90 degrees from the centre in the equatorial aspect, all of which lie
 // at infinity. The whole plane maps back.
 //
-// Departure from Snyder: a non-finite input or result also gives status 1.
+// Departures from Snyder: a non-finite input or result also gives status 1.
+// The backward latitude comes from atan2 of the point's unit vector rather
+// than the arcsine of 20-14, which loses half its digits near the poles.
 #include "proj/azimuthal/azimuthal.hpp"
 
 #include "numeric/thresholds.hpp"

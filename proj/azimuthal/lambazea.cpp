@@ -19,10 +19,19 @@
 // antipode) is moved westward by 1e-6 degree steps until it rises above;
 // after 99 tries the status is -2 with the outputs untouched.
 //
-// Departures from Snyder: a map point beyond the outer circle (where the
-// backward arcsine has no value, allowing 1e-10 of rounding) has no
-// preimage and gives status 1 with the outputs untouched, as does a
-// non-finite input or result. On status 4 the point is produced.
+// Departures from Snyder:
+// - A map point beyond the outer circle (where the backward arcsine has
+//   no value, allowing 1e-10 of rounding) has no preimage and gives status
+//   1 with the outputs untouched, as does a non-finite input or result. On
+//   status 4 the point is produced.
+// - Ellipsoidal polar backward: the authalic latitude is
+//   s asin(1 - rho^2 / (a^2 qp)), the inverse of 24-23 with its sign. Taking
+//   the magnitude of the arcsine, as a literal reading does, folds every
+//   point of the far hemisphere onto its mirror image in the near one
+//   (60 S came back as 60 N from a north polar centre).
+// - The sphere's backward latitude comes from atan2 of the point's unit
+//   vector rather than the arcsine of 20-14 (half the digits lost near the
+//   poles).
 #include "proj/azimuthal/azimuthal.hpp"
 
 #include "numeric/thresholds.hpp"
@@ -257,7 +266,8 @@ bool ellipsoid_polar_backward(const LambazeaRecord &r, MapOffset p, Geographic &
     const double sine = 1 - rho * rho / (r.radius * r.radius * r.qp_closed);
     if (!within_unit(sine))
         return false;
-    const double beta = r.s * std::fabs(clamped_asin(sine));
+    // Not s |asin(...)|: the far hemisphere has the other sign.
+    const double beta = r.s * clamped_asin(sine);
     g.lat = mpx_snyder_eqn_3_18(beta, r.authalic);
     g.lon = std::atan2(p.x, -p.y * r.s) + r.centre_merid;
     return true;

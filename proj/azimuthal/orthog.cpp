@@ -13,7 +13,9 @@
 // 1e-10 a of rounding) has no preimage and gives status 1 instead of the
 // NaN of the arcsine; so does a non-finite input or result. A point within
 // 1e-7 (unscaled) of the central meridian or of the centre's parallel
-// circle gets x' = 0 or y' = 0 exactly.
+// circle gets x' = 0 or y' = 0 exactly. The backward latitude comes from
+// atan2 of the point's unit vector rather than the arcsine of 20-14, which
+// loses half its digits near the poles.
 #include "proj/azimuthal/azimuthal.hpp"
 
 #include "numeric/thresholds.hpp"
