@@ -134,81 +134,88 @@ struct MapOffset {
     double x, y; // from the false origin
 };
 
-// The longitude difference that moves the point off the antipodal
-// singularity: dlon itself when 1 + cos c is at least 1e-7, else the first
-// of up to 98 values each 1e-6 degree further west that is. False when
-// none is. `denominator` gives 1 + cos c for a longitude difference.
+// The longitude difference, as its sine and cosine, that moves the point
+// off the antipodal singularity, and the denominator 1 + cos c there: dlon
+// itself when the denominator is at least 1e-7, else the first of up to 98
+// values each 1e-6 degree further west where it is. False when none is.
+// `denominator` gives 1 + cos c for the cosine of a longitude difference.
+struct Shifted {
+    double sin, cos, d;
+};
+
 template <class Denominator>
-bool off_antipode(double dlon, const Denominator &denominator, double &shifted, double &d) {
-    double trial = dlon + kWestwardStep;
-    for (int tries = 1; tries < kMaxIterations; ++tries) {
+bool off_antipode(double dlon, double sin_dlon, double cos_dlon, const Denominator &denominator,
+                  Shifted &out) {
+    out = {sin_dlon, cos_dlon, denominator(cos_dlon)};
+    double trial = dlon;
+    // NaN never passes, and runs into the cap.
+    for (int tried = 1; !(std::fabs(out.d) >= kZeroDenominator); ++tried) {
+        if (tried == kMaxIterations - 1)
+            return false;
         trial -= kWestwardStep;
-        d = denominator(trial);
-        if (std::fabs(d) >= kZeroDenominator) {
-            shifted = trial;
-            return true;
-        }
+        const double c = std::cos(trial);
+        out = {std::sin(trial), c, denominator(c)};
     }
-    return false;
+    return true;
 }
 
 // The aspect's (x', y'), or false from the denominator search.
 bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset &p) {
     const double a = r.radius;
     const double sin_lat = std::sin(lat);
-    const double cos_lat = std::cos(lat);
-    double shifted = dlon;
-    double d = 0.0;
+    const double sin_dlon = std::sin(dlon);
+    const double cos_dlon = std::cos(dlon);
+    Shifted t{};
     switch (r.aspect) {
     case kSphereNorthPolar: {
         const double rho = 2 * a * std::sin(kPi / 4 - lat / 2);
-        p = {rho * std::sin(dlon), -rho * std::cos(dlon)};
+        p = {rho * sin_dlon, -rho * cos_dlon};
         return true;
     }
     case kSphereSouthPolar: {
         const double rho = 2 * a * std::cos(kPi / 4 - lat / 2);
-        p = {rho * std::sin(dlon), rho * std::cos(dlon)};
+        p = {rho * sin_dlon, rho * cos_dlon};
         return true;
     }
     case kSphereOblique:
     case kSphereEquatorial: {
-        const auto denominator = [&](double u) {
-            return 1 + r.sin_lat1 * sin_lat + r.cos_lat1 * cos_lat * std::cos(u);
+        const double cos_lat = std::cos(lat);
+        const auto denominator = [&](double cos_u) {
+            return 1 + r.sin_lat1 * sin_lat + r.cos_lat1 * cos_lat * cos_u;
         };
-        if (!off_antipode(dlon, denominator, shifted, d))
+        if (!off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
             return false;
-        const double k = std::sqrt(2 / d);
-        p.x = a * k * cos_lat * std::sin(dlon);
+        const double k = std::sqrt(2 / t.d);
+        p.x = a * k * cos_lat * sin_dlon;
         p.y = r.aspect == kSphereEquatorial
                   ? k * a * sin_lat
-                  : (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * std::cos(shifted)) * a * k;
+                  : (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * t.cos) * a * k;
         return true;
     }
     default:
         break;
     }
-    const double e = r.eccentricity;
-    const double q = mpx_snyder_eqn_3_12(sin_lat, sin_lat * sin_lat, e, r.e2);
+    const double q = mpx_snyder_eqn_3_12(sin_lat, sin_lat * sin_lat, r.eccentricity, r.e2);
     if (r.aspect == kEllipsoidPolar) {
         const double rho = a * std::sqrt(r.qp - r.s * q);
-        p = {rho * std::sin(dlon), -r.s * rho * std::cos(dlon)};
+        p = {rho * sin_dlon, -r.s * rho * cos_dlon};
         return true;
     }
     const double sin_beta = q / r.qp;
     const double cos_beta = std::sqrt((1 - sin_beta) * (1 + sin_beta));
     if (r.aspect == kEllipsoidEquatorial) {
-        const double w = std::sqrt(2 / (1 + cos_beta * std::cos(dlon)));
-        p = {a * w * cos_beta * std::sin(dlon), (r.rq * r.rq / a) * w * sin_beta};
+        const double w = std::sqrt(2 / (1 + cos_beta * cos_dlon));
+        p = {a * w * cos_beta * sin_dlon, (r.rq * r.rq / a) * w * sin_beta};
         return true;
     }
-    const auto denominator = [&](double u) {
-        return 1 + r.sin_beta1 * sin_beta + r.cos_beta1 * cos_beta * std::cos(u);
+    const auto denominator = [&](double cos_u) {
+        return 1 + r.sin_beta1 * sin_beta + r.cos_beta1 * cos_beta * cos_u;
     };
-    if (!off_antipode(dlon, denominator, shifted, d))
+    if (!off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
         return false;
-    const double b = r.rq * std::sqrt(2 / d);
-    p = {b * r.d * cos_beta * std::sin(shifted),
-         (b / r.d) * (r.cos_beta1 * sin_beta - r.sin_beta1 * cos_beta * std::cos(shifted))};
+    const double b = r.rq * std::sqrt(2 / t.d);
+    p = {b * r.d * cos_beta * t.sin,
+         (b / r.d) * (r.cos_beta1 * sin_beta - r.sin_beta1 * cos_beta * t.cos)};
     return true;
 }
 
@@ -278,7 +285,9 @@ bool ellipsoid_polar_backward(const LambazeaRecord &r, MapOffset p, Geographic &
 // circle, -2 when the iteration does not settle (g.lat then holds the
 // series latitude).
 int ellipsoid_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
-    const double rho = std::hypot(p.x / r.d, r.d * p.y);
+    const double u = p.x / r.d;
+    const double v = r.d * p.y;
+    const double rho = std::sqrt(u * u + v * v);
     double beta = r.beta1;
     double q = r.sin_beta1 * r.qp;
     g.lon = r.centre_merid;
@@ -286,9 +295,10 @@ int ellipsoid_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
         const double half = rho / (2 * r.rq);
         if (!within_unit(half))
             return kStatusNotRepresentable;
-        const double ce = 2 * clamped_asin(half);
-        const double sin_ce = std::sin(ce);
-        const double cos_ce = std::cos(ce);
+        // ce = 2 asin(half), by the double-angle formulas.
+        const double h = std::fmin(half, 1.0);
+        const double sin_ce = 2 * h * std::sqrt((1 - h) * (1 + h));
+        const double cos_ce = 1 - 2 * h * h;
         const double sin_beta = sin_ce * p.y * r.d * r.cos_beta1 / rho + cos_ce * r.sin_beta1;
         beta = clamped_asin(sin_beta);
         q = sin_beta * r.qp;
