@@ -30,8 +30,9 @@
 //   (-1 beyond the pole) keeps points past the pole on the far meridian
 //   continuous with their neighbours.
 // - Ellipsoidal oblique backward: the latitude is taken as
-//   atan2(sin psi - e^2 F sin phi1, (1 - e^2) cos psi), the value of eq.
-//   25-27 without its division by sin psi (0/0 on the equator of an
+//   atan2(sin psi - e^2 F sin phi1, (1 - e^2) cos psi), with cos psi from
+//   the horizontal part of psi's unit vector, the value of eq. 25-27
+//   without its division by sin psi (0/0 on the equator of an
 //   equatorial centre, where the limit 0 now comes out), and the longitude
 //   as atan2(sin Az sin E, cos phi1 cos E - sin phi1 sin E cos Az), which
 //   equals the arcsine of eq. 25-26 within 90 degrees of the central
@@ -210,13 +211,7 @@ int azimuted_forward(void *params, double lon, double lat, double *x, double *y)
         p = ellipsoid_oblique_forward(r, lon, lat);
         break;
     }
-    const double east = p.x + r.false_east;
-    const double north = p.y + r.false_north;
-    if (!finite(east, north))
-        return kStatusNotRepresentable;
-    *x = east;
-    *y = north;
-    return status;
+    return put(p.x + r.false_east, p.y + r.false_north, x, y, status);
 }
 
 struct Geographic {
@@ -241,31 +236,29 @@ bool ellipsoid_oblique_backward(const AzimutedRecord &r, MapOffset p, Geographic
     const double f = 1 - a * e * e / 2 - b * e * e * e / 6;
     const double sin_e = std::sin(e);
     const double cos_e = std::cos(e);
-    const double psi = clamped_asin(r.sin_lat1 * cos_e + r.cos_lat1 * sin_e * cos_az);
-    g.lon =
-        mpx_normal_pi(std::atan2(sin_az * sin_e, r.cos_lat1 * cos_e - r.sin_lat1 * sin_e * cos_az) +
-                      r.origin_long);
-    g.lat = std::atan2(std::sin(psi) - r.e2 * f * r.sin_lat1, (1 - r.e2) * std::cos(psi));
+    // The unit vector of psi (eq. 25-25) and its direction from the centre:
+    // cos psi from the horizontal part keeps its digits near the poles.
+    const double east = sin_az * sin_e;
+    const double north = r.cos_lat1 * cos_e - r.sin_lat1 * sin_e * cos_az;
+    const double sin_psi = r.sin_lat1 * cos_e + r.cos_lat1 * sin_e * cos_az;
+    g.lon = mpx_normal_pi(std::atan2(east, north) + r.origin_long);
+    g.lat = std::atan2(sin_psi - r.e2 * f * r.sin_lat1, (1 - r.e2) * std::hypot(east, north));
     return true;
 }
 
 // Sphere, eqs. 20-14 with c = rho/a (25-15); false beyond pi a.
 bool sphere_backward(const AzimutedRecord &r, MapOffset p, Geographic &g) {
-    const double rho = std::hypot(p.x, p.y);
-    g = {r.origin_long, r.origin_lat};
-    if (rho <= kZeroDenominator)
-        return true;
-    const double c = rho / r.radius;
-    if (!(c <= kPi * (1 + kOuterSlack)))
+    const auto distance = [&r](double rho, double &sin_c, double &cos_c) {
+        const double c = rho / r.radius;
+        sin_c = std::sin(c);
+        cos_c = std::cos(c);
+        return c <= kPi * (1 + kOuterSlack);
+    };
+    const int polar_sign = r.method == kSpherePolar ? static_cast<int>(r.s) : 0;
+    SphereOffset o{};
+    if (!sphere_backward({r.origin_lat, r.sin_lat1, r.cos_lat1, polar_sign}, p.x, p.y, distance, o))
         return false;
-    const double sin_c = std::sin(c);
-    const double cos_c = std::cos(c);
-    g.lat = clamped_asin(sin_c * p.y * r.cos_lat1 / rho + cos_c * r.sin_lat1);
-    const double lambda =
-        r.method == kSphereOblique
-            ? std::atan2(sin_c * p.x, cos_c * rho * r.cos_lat1 - sin_c * r.sin_lat1 * p.y)
-            : std::atan2(p.x, -p.y * r.s);
-    g.lon = mpx_normal_pi(lambda + r.origin_long);
+    g = {mpx_normal_pi(o.dlon + r.origin_long), o.lat};
     return true;
 }
 
@@ -284,6 +277,8 @@ bool ellipsoid_polar_backward(const AzimutedRecord &r, MapOffset p, Geographic &
 
 int azimuted_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const AzimutedRecord &r = record_of(params);
+    if (!finite(x, y))
+        return kStatusNotRepresentable;
     const MapOffset p{x - r.false_east, y - r.false_north};
     Geographic g{0.0, 0.0};
     const bool inside = r.method == kEllipsoidOblique ? ellipsoid_oblique_backward(r, p, g)
@@ -296,24 +291,12 @@ int azimuted_backward(void *params, double x, double y, double *lon, double *lat
         newton_refine(azimuted_forward, params, {x, y, r.radius * kToleranceOverRadius}, &g.lon,
                       &g.lat))
         g.lon = mpx_normal_pi(g.lon);
-    *lon = g.lon;
-    *lat = g.lat;
-    return 0;
+    return put(g.lon, g.lat, lon, lat);
 }
 
 } // namespace
 
 extern "C" int mpx_azimuted_install(void) noexcept {
-    AzimutedRecord sample{};
-    mpx_proj_create("azimuted", &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_lat", &sample.origin_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_long", &sample.origin_long, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(azimuted_init, azimuted_forward, azimuted_backward);
-    mpx_proj_ins_mode(0);
-    return mpx_proj_end();
+    return install_on_origin<AzimutedRecord>("azimuted", azimuted_init, azimuted_forward,
+                                             azimuted_backward);
 }

@@ -97,55 +97,31 @@ int gnomonic_forward(void *params, double lon, double lat, double *x, double *y)
         xp = k * cos_lat * sin_dlon;
         yp = k * (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * cos_dlon);
     }
-    const double east = xp + r.false_east;
-    const double north = yp + r.false_north;
-    if (!finite(east, north))
-        return kStatusNotRepresentable;
-    *x = east;
-    *y = north;
-    return 0;
+    return put(xp + r.false_east, yp + r.false_north, x, y);
 }
 
 int gnomonic_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const GnomonicRecord &r = record_of(params);
-    const double dx = x - r.false_east;
-    const double dy = y - r.false_north;
-    const double rho = std::hypot(dx, dy);
-    double lambda = r.origin_long;
-    double phi = r.origin_lat;
-    if (rho >= kZeroDenominator) {
-        const double c = std::atan2(rho, r.radius);
-        const double sin_c = std::sin(c);
-        const double cos_c = std::cos(c);
-        phi = mpx_asin(sin_c * dy * r.cos_lat1 / rho + cos_c * r.sin_lat1);
-        if (r.aspect == kNorthPolar)
-            lambda = std::atan2(dx, -dy);
-        else if (r.aspect == kSouthPolar)
-            lambda = std::atan2(dx, dy);
-        else
-            lambda = std::atan2(sin_c * dx, cos_c * rho * r.cos_lat1 - sin_c * r.sin_lat1 * dy);
-        lambda += r.origin_long;
-    }
-    if (!finite(lambda, phi))
+    if (!finite(x, y))
         return kStatusNotRepresentable;
-    *lon = lambda;
-    *lat = phi;
-    return 0;
+    // tan c = rho/a: every map point has a preimage.
+    const auto distance = [&r](double rho, double &sin_c, double &cos_c) {
+        const double h = std::hypot(rho, r.radius);
+        sin_c = rho / h;
+        cos_c = r.radius / h;
+        return true;
+    };
+    const int polar_sign = r.aspect == kNorthPolar ? 1 : r.aspect == kSouthPolar ? -1 : 0;
+    SphereOffset g{};
+    sphere_backward({r.origin_lat, r.sin_lat1, r.cos_lat1, polar_sign}, x - r.false_east,
+                    y - r.false_north, distance, g);
+    const double lambda = g.dlon + r.origin_long;
+    return put(lambda, g.lat, lon, lat);
 }
 
 } // namespace
 
 extern "C" int mpx_gnomonic_install(void) noexcept {
-    GnomonicRecord sample{};
-    mpx_proj_create("gnomonic", &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_lat", &sample.origin_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_long", &sample.origin_long, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(gnomonic_init, gnomonic_forward, gnomonic_backward);
-    mpx_proj_ins_mode(0);
-    return mpx_proj_end();
+    return install_on_origin<GnomonicRecord>("gnomonic", gnomonic_init, gnomonic_forward,
+                                             gnomonic_backward);
 }

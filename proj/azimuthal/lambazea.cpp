@@ -232,13 +232,7 @@ int lambazea_forward(void *params, double lon, double lat, double *x, double *y)
     } else if (!aspect_forward(r, lon - r.centre_merid, lat, p)) {
         return kStatusNoSettle;
     }
-    const double east = p.x + r.false_east;
-    const double north = p.y + r.false_north;
-    if (!finite(east, north))
-        return kStatusNotRepresentable;
-    *x = east;
-    *y = north;
-    return status;
+    return put(p.x + r.false_east, p.y + r.false_north, x, y, status);
 }
 
 struct Geographic {
@@ -247,34 +241,32 @@ struct Geographic {
 
 // Sphere, eqs. 20-14 and 24-16; false beyond the outer circle (2a).
 bool sphere_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
-    const double rho = std::hypot(p.x, p.y);
-    g = {r.centre_merid, r.centre_lat};
-    if (rho <= kZeroDenominator)
-        return true;
-    const double half = rho / (2 * r.radius);
-    if (!within_unit(half))
-        return false;
-    const double c = 2 * clamped_asin(half);
-    const double sin_c = std::sin(c);
-    const double cos_c = std::cos(c);
-    g.lat = clamped_asin(sin_c * r.cos_lat1 * p.y / rho + cos_c * r.sin_lat1);
+    // c = 2 asin(rho / 2a), by the double-angle formulas.
+    const auto distance = [&r](double rho, double &sin_c, double &cos_c) {
+        const double h = std::fmin(rho / (2 * r.radius), 1.0);
+        sin_c = 2 * h * std::sqrt((1 - h) * (1 + h));
+        cos_c = 1 - 2 * h * h;
+        return within_unit(rho / (2 * r.radius));
+    };
     const bool polar = r.aspect == kSphereNorthPolar || r.aspect == kSphereSouthPolar;
-    const double lambda =
-        polar ? std::atan2(p.x, -p.y * r.s)
-              : std::atan2(sin_c * p.x, cos_c * r.cos_lat1 * rho - sin_c * r.sin_lat1 * p.y);
-    g.lon = mpx_normal_pi(lambda + r.centre_merid);
+    SphereOffset o{};
+    if (!sphere_backward({r.centre_lat, r.sin_lat1, r.cos_lat1, polar ? static_cast<int>(r.s) : 0},
+                         p.x, p.y, distance, o))
+        return false;
+    g = {mpx_normal_pi(o.dlon + r.centre_merid), o.lat};
     return true;
 }
 
 // Ellipsoid, polar: eq. 24-25 for beta from q; false beyond the outer
 // circle (q below -qp).
 bool ellipsoid_polar_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
-    const double rho = std::hypot(p.x, p.y);
-    const double sine = 1 - rho * rho / (r.radius * r.radius * r.qp_closed);
-    if (!within_unit(sine))
+    // sin beta = 1 - rho^2 / (a^2 qp), taken through the polar distance
+    // pi/2 - beta = 2 asin(rho / (a sqrt(2 qp))), which keeps its digits
+    // near the pole; the far hemisphere keeps its sign (not s |asin(...)|).
+    const double half = std::hypot(p.x, p.y) / (r.radius * std::sqrt(2 * r.qp_closed));
+    if (!within_unit(half))
         return false;
-    // Not s |asin(...)|: the far hemisphere has the other sign.
-    const double beta = r.s * clamped_asin(sine);
+    const double beta = r.s * (kHalfPi - 2 * clamped_asin(half));
     g.lat = mpx_snyder_eqn_3_18(beta, r.authalic);
     g.lon = std::atan2(p.x, -p.y * r.s) + r.centre_merid;
     return true;
@@ -315,6 +307,8 @@ int ellipsoid_backward(const LambazeaRecord &r, MapOffset p, Geographic &g) {
 
 int lambazea_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const LambazeaRecord &r = record_of(params);
+    if (!finite(x, y))
+        return kStatusNotRepresentable;
     const MapOffset p{x - r.false_east, y - r.false_north};
     Geographic g{0.0, 0.0};
     int status = 0;
@@ -324,11 +318,9 @@ int lambazea_backward(void *params, double x, double y, double *lon, double *lat
         status = ellipsoid_backward(r, p, g);
     else
         status = sphere_backward(r, p, g) ? 0 : kStatusNotRepresentable;
-    if (status == kStatusNotRepresentable || !finite(g.lon, g.lat))
-        return kStatusNotRepresentable;
-    *lon = g.lon;
-    *lat = g.lat;
-    return status;
+    if (status == kStatusNotRepresentable)
+        return status;
+    return put(g.lon, g.lat, lon, lat, status);
 }
 
 } // namespace

@@ -67,55 +67,32 @@ int orthog_forward(void *params, double lon, double lat, double *x, double *y) n
                           : r.radius * cos_lat * sin_dlon;
     const double yu = sin_lat * r.cos_lat1 - cos_lat * r.sin_lat1 * cos_dlon;
     const double yp = std::fabs(yu) < kZeroDenominator ? 0.0 : r.radius * yu;
-    const double east = xp + r.false_east;
-    const double north = yp + r.false_north;
-    if (!finite(east, north))
-        return kStatusNotRepresentable;
-    *x = east;
-    *y = north;
-    return 0;
+    return put(xp + r.false_east, yp + r.false_north, x, y);
 }
 
 int orthog_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const OrthogRecord &r = record_of(params);
-    const double dx = x - r.false_east;
-    const double dy = y - r.false_north;
-    const double rho = std::hypot(dx, dy);
-    double lambda = r.origin_long;
-    double phi = r.origin_lat;
-    if (!within_unit(rho / r.radius))
+    if (!finite(x, y))
         return kStatusNotRepresentable;
-    if (rho >= kZeroDenominator) {
-        const double c = mpx_asin(std::fmin(1.0, rho / r.radius));
-        const double sin_c = std::sin(c);
-        const double cos_c = std::cos(c);
-        phi = mpx_asin(cos_c * r.sin_lat1 + sin_c * dy * r.cos_lat1 / rho);
-        if (is_pole(r.origin_lat))
-            lambda = (r.origin_lat >= 0 ? std::atan2(dx, -dy) : std::atan2(dx, dy)) + r.origin_long;
-        else if (!is_pole(phi))
-            lambda = std::atan2(sin_c * dx, cos_c * r.cos_lat1 * rho - sin_c * r.sin_lat1 * dy) +
-                     r.origin_long;
-    }
-    if (!finite(lambda, phi))
+    // sin c = rho/a with c at most 90 degrees; none beyond the disc.
+    const auto distance = [&r](double rho, double &sin_c, double &cos_c) {
+        sin_c = std::fmin(rho / r.radius, 1.0);
+        cos_c = std::sqrt((1 - sin_c) * (1 + sin_c));
+        return within_unit(rho / r.radius);
+    };
+    const bool polar = is_pole(r.origin_lat);
+    const int polar_sign = !polar ? 0 : r.origin_lat >= 0 ? 1 : -1;
+    SphereOffset g{};
+    if (!sphere_backward({r.origin_lat, r.sin_lat1, r.cos_lat1, polar_sign}, x - r.false_east,
+                         y - r.false_north, distance, g))
         return kStatusNotRepresentable;
-    *lon = lambda;
-    *lat = phi;
-    return 0;
+    // Every longitude meets at a pole: the central meridian stands for it.
+    const double lambda = !polar && is_pole(g.lat) ? r.origin_long : g.dlon + r.origin_long;
+    return put(lambda, g.lat, lon, lat);
 }
 
 } // namespace
 
 extern "C" int mpx_orthog_install(void) noexcept {
-    OrthogRecord sample{};
-    mpx_proj_create("orthog", &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_lat", &sample.origin_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("origin_long", &sample.origin_long, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(orthog_init, orthog_forward, orthog_backward);
-    mpx_proj_ins_mode(0);
-    return mpx_proj_end();
+    return install_on_origin<OrthogRecord>("orthog", orthog_init, orthog_forward, orthog_backward);
 }

@@ -74,8 +74,6 @@ constexpr int32_t kEquatorial = 1;
 constexpr int32_t kOblique = 2;
 // Below this |phi0| (radians) the centre lies on the equator.
 constexpr double kEquatorTolerance = 1e-12;
-// Below this rho (map units) the point is the centre.
-constexpr double kCentreRadius = 1e-12;
 
 constexpr double kHalfPi = std::numbers::pi / 2;
 
@@ -151,13 +149,7 @@ int stereo_forward(void *params, double lon, double lat, double *x, double *y) n
             yp = a * (r.cos_chi0 * sin_chi - r.sin_chi0 * cos_chi * cos_dlon);
         }
     }
-    const double east = xp + r.false_east;
-    const double north = yp + r.false_north;
-    if (!finite(east, north))
-        return kStatusNotRepresentable;
-    *x = east;
-    *y = north;
-    return 0;
+    return put(xp + r.false_east, yp + r.false_north, x, y);
 }
 
 // Longitude of a polar map point (dx, dy) from the pole: points on the grid
@@ -176,35 +168,30 @@ int stereo_backward(void *params, double x, double y, double *lon, double *lat) 
         return kStatusNotRepresentable;
     const double dx = x - r.false_east;
     const double dy = y - r.false_north;
-    const double rho = std::hypot(dx, dy);
     double lambda = r.centre_merid;
     double phi = 0.0;
     if (r.aspect == kPolar) {
-        const double t = rho / (r.true_scale_at_pole ? r.p : r.q);
+        const double t = std::hypot(dx, dy) / (r.true_scale_at_pole ? r.p : r.q);
         const double chi = kHalfPi - 2 * std::atan(t);
         lambda = polar_longitude(r, dx, dy);
         phi = r.s * (chi + mpx_snyder_eqn_3_35(chi, r.conformal));
     } else {
-        double chi = r.chi0;
-        if (rho >= kCentreRadius) {
-            // u = tan(c/2), c the angular distance on the conformal sphere.
+        // On the conformal sphere, with u = tan(c/2).
+        const auto distance = [&r](double rho, double &sin_c, double &cos_c) {
             const double u = rho * r.cos_chi0 / r.m;
-            const double sin_c = 2 * u / (1 + u * u);
-            const double cos_c = (1 - u * u) / (1 + u * u);
-            const SphereOffset g = sphere_offset(sin_c, cos_c, dx, dy, rho, r.sin_chi0, r.cos_chi0);
-            chi = g.lat;
-            lambda = g.dlon + r.centre_merid;
-        }
-        const double sin_chi = std::sin(chi);
-        const double cos_chi = std::cos(chi);
-        phi = chi +
+            sin_c = 2 * u / (1 + u * u);
+            cos_c = (1 - u * u) / (1 + u * u);
+            return true;
+        };
+        SphereOffset g{};
+        sphere_backward({r.chi0, r.sin_chi0, r.cos_chi0, 0}, dx, dy, distance, g);
+        lambda = g.dlon + r.centre_merid;
+        const double sin_chi = std::sin(g.lat);
+        const double cos_chi = std::cos(g.lat);
+        phi = g.lat +
               conformal_series(r, 2 * sin_chi * cos_chi, (cos_chi - sin_chi) * (cos_chi + sin_chi));
     }
-    if (!finite(lambda, phi))
-        return kStatusNotRepresentable;
-    *lon = lambda;
-    *lat = phi;
-    return 0;
+    return put(lambda, phi, lon, lat);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 namespace {
 
 using mpxcs_test::numbers_of;
+using mpxcs_test::Published;
 using mpxcs_test::run_mpxcs;
 
 // About a millimetre on the ground in degrees (1 degree of latitude is
@@ -20,15 +21,6 @@ constexpr double kDegreeTolerance = 1e-8;
 // Guidance-note examples are printed to the centimetre (or link).
 constexpr double kPrintedTolerance = 0.011;
 constexpr double kMillimetre = 0.001;
-
-struct Published {
-    const char *source;
-    const char *target;
-    const char *input;
-    double x, y;
-    double tolerance; // in the target's unit
-    const char *reference;
-};
 
 const Published kPublished[] = {
     // UTM to geodetic on one datum.
@@ -84,18 +76,8 @@ const Published kPublished[] = {
 };
 
 TEST(MpxcsPublishedValues, ConvertsLikeThePublishedExamples) {
-    for (const Published &p : kPublished) {
-        SCOPED_TRACE(std::string(p.source) + " -> " + p.target + ": " + p.input + " (" +
-                     p.reference + ")");
-        auto run =
-            run_mpxcs(mpxcs_test::bundled_db_option() + " -d 10 " + p.source + " " + p.target,
-                      std::string(p.input) + "\n");
-        ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
-        ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], p.x, p.tolerance);
-        EXPECT_NEAR(numbers[1], p.y, p.tolerance);
-    }
+    for (const Published &p : kPublished)
+        mpxcs_test::expect_converts(p);
 }
 
 TEST(MpxcsPublishedValues, GeocentricTargetPrintsXyz) {

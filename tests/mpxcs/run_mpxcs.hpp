@@ -24,4 +24,18 @@ std::string bundled_db_option();
 // The columns of an output line as numbers (stops at the first non-number).
 std::vector<double> numbers_of(const std::string &line);
 
+// One conversion on the bundled database and the value it must give.
+struct Published {
+    const char *source;
+    const char *target;
+    const char *input;
+    double x, y;
+    double tolerance; // in the target's unit
+    const char *reference;
+};
+
+// Runs the conversion (10 decimals) and expects the first two output
+// columns within the tolerance; a failure names the row.
+void expect_converts(const Published &p);
+
 } // namespace mpxcs_test
