@@ -96,3 +96,10 @@ inline int put(double u, double v, double *out_u, double *out_v, int status = 0)
     *out_v = v;
     return status;
 }
+
+// Snyder's Horner form 3-35 of a series in sin 2x, sin 4x, ... (the
+// coefficients of mpx_snyder_init_3_5 or _3_18), with sin 2x and cos 2x
+// given: the callers have them from sin x and cos x without trigonometry.
+inline double series_3_35(const double *s, double sin2, double cos2) noexcept {
+    return sin2 * (((s[3] * cos2 + s[2]) * cos2 + s[1]) * cos2 + s[0]);
+}

@@ -107,12 +107,6 @@ int stereo_init(void *params) noexcept {
     return 0;
 }
 
-// Eq. 3-35 for the conformal series, with sin 2chi and cos 2chi given.
-double conformal_series(const StereoRecord &r, double sin2, double cos2) {
-    const double *c = r.conformal;
-    return sin2 * (((c[3] * cos2 + c[2]) * cos2 + c[1]) * cos2 + c[0]);
-}
-
 int stereo_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
     const StereoRecord &r = record_of(params);
     const double dlon = lon - r.centre_merid;
@@ -188,8 +182,8 @@ int stereo_backward(void *params, double x, double y, double *lon, double *lat) 
         lambda = g.dlon + r.centre_merid;
         const double sin_chi = std::sin(g.lat);
         const double cos_chi = std::cos(g.lat);
-        phi = g.lat +
-              conformal_series(r, 2 * sin_chi * cos_chi, (cos_chi - sin_chi) * (cos_chi + sin_chi));
+        phi = g.lat + series_3_35(r.conformal, 2 * sin_chi * cos_chi,
+                                  (cos_chi - sin_chi) * (cos_chi + sin_chi));
     }
     return put(lambda, phi, lon, lat);
 }
