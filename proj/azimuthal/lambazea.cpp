@@ -203,30 +203,32 @@ struct MapOffset {
 // The longitude difference, as its sine and cosine, that moves the point
 // off the antipodal singularity, and the denominator 1 + cos c there: dlon
 // itself when the denominator is at least 1e-7, else the first of up to 98
-// values each 1e-6 degree further west where it is. False when none is.
+// values each 1e-6 degree further west where it is. Status 0, -2 when
+// none is, 1 when the denominator is NaN (a degenerate figure).
 // `denominator` gives 1 + cos c for the cosine of a longitude difference.
 struct Shifted {
     double sin, cos, d;
 };
 
 template <class Denominator>
-bool off_antipode(double dlon, double sin_dlon, double cos_dlon, const Denominator &denominator,
-                  Shifted &out) {
+int off_antipode(double dlon, double sin_dlon, double cos_dlon, const Denominator &denominator,
+                 Shifted &out) {
     out = {sin_dlon, cos_dlon, denominator(cos_dlon)};
     double trial = dlon;
-    // NaN never passes, and runs into the cap.
     for (int tried = 1; !(std::fabs(out.d) >= kZeroDenominator); ++tried) {
+        if (std::isnan(out.d))
+            return kStatusNotRepresentable;
         if (tried == kMaxIterations - 1)
-            return false;
+            return kStatusNoSettle;
         trial -= kWestwardStep;
         const double c = std::cos(trial);
         out = {std::sin(trial), c, denominator(c)};
     }
-    return true;
+    return 0;
 }
 
-// The aspect's (x', y'), or false from the denominator search.
-bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset &p) {
+// The aspect's (x', y') and status 0, or the denominator search's status.
+int aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset &p) {
     const double a = r.radius;
     const double sin_lat = std::sin(lat);
     const double sin_dlon = std::sin(dlon);
@@ -236,12 +238,12 @@ bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset 
     case kSphereNorthPolar: {
         const double rho = 2 * a * std::sin(kPi / 4 - lat / 2);
         p = {rho * sin_dlon, -rho * cos_dlon};
-        return true;
+        return 0;
     }
     case kSphereSouthPolar: {
         const double rho = 2 * a * std::cos(kPi / 4 - lat / 2);
         p = {rho * sin_dlon, rho * cos_dlon};
-        return true;
+        return 0;
     }
     case kSphereOblique:
     case kSphereEquatorial: {
@@ -249,14 +251,14 @@ bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset 
         const auto denominator = [&](double cos_u) {
             return 1 + r.sin_lat1 * sin_lat + r.cos_lat1 * cos_lat * cos_u;
         };
-        if (!off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
-            return false;
+        if (const int status = off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
+            return status;
         const double k = std::sqrt(2 / t.d);
         p.x = a * k * cos_lat * sin_dlon;
         p.y = r.aspect == kSphereEquatorial
                   ? k * a * sin_lat
                   : (r.cos_lat1 * sin_lat - r.sin_lat1 * cos_lat * t.cos) * a * k;
-        return true;
+        return 0;
     }
     default:
         break;
@@ -265,25 +267,25 @@ bool aspect_forward(const LambazeaRecord &r, double dlon, double lat, MapOffset 
     if (r.aspect == kEllipsoidPolar) {
         const double rho = a * std::sqrt(r.qp - r.s * q);
         p = {rho * sin_dlon, -r.s * rho * cos_dlon};
-        return true;
+        return 0;
     }
     const double sin_beta = q * r.inv_qp;
     const double cos_beta = std::sqrt((1 - sin_beta) * (1 + sin_beta));
     if (r.aspect == kEllipsoidEquatorial) {
         const double w = std::sqrt(2 / (1 + cos_beta * cos_dlon));
         p = {a * w * cos_beta * sin_dlon, (r.rq * r.rq / a) * w * sin_beta};
-        return true;
+        return 0;
     }
     const auto denominator = [&](double cos_u) {
         return 1 + r.sin_beta1 * sin_beta + r.cos_beta1 * cos_beta * cos_u;
     };
-    if (!off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
-        return false;
+    if (const int status = off_antipode(dlon, sin_dlon, cos_dlon, denominator, t))
+        return status;
     // B D and B / D of eqs. 24-15 and 24-16, B = Rq sqrt(2/d).
     const double root = std::sqrt(2 / t.d);
     p = {root * r.rq_d * cos_beta * t.sin,
          root * r.rq_over_d * (r.cos_beta1 * sin_beta - r.sin_beta1 * cos_beta * t.cos)};
-    return true;
+    return 0;
 }
 
 int lambazea_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
@@ -296,8 +298,8 @@ int lambazea_forward(void *params, double lon, double lat, double *x, double *y)
         std::fabs(std::fabs(r.centre_merid - lon) - kPi) < kAntipodeTolerance) {
         p = {2 * r.radius, 2 * r.radius};
         status = kStatusAntipode;
-    } else if (!aspect_forward(r, lon - r.centre_merid, lat, p)) {
-        return kStatusNoSettle;
+    } else if (const int failed = aspect_forward(r, lon - r.centre_merid, lat, p)) {
+        return failed;
     }
     return put(p.x + r.false_east, p.y + r.false_north, x, y, status);
 }
