@@ -158,6 +158,14 @@ MPX_API int mpx_proj_ins_funcs(mpx_proj_init_fn init, mpx_proj_forward_fn forwar
 MPX_API int mpx_proj_ins_mode(int mode) MPX_NOEXCEPT;
 MPX_API int mpx_proj_end(void) MPX_NOEXCEPT;
 MPX_API int mpx_base_install(void) MPX_NOEXCEPT;
+/* Extension beyond the classic interface: installs exact forms of "tranmerc",
+   "stm" and "utm" (Krueger's series in the third flattening to n^6, within
+   5 nm of the exact projection up to 4000 km from the central meridian),
+   with the records, parameters and modes of the classic forms, ahead of the
+   base projections, so that every later lookup by keyword finds them. Call
+   it before the first coordinate system is created: 0; called later, or a
+   second time, it installs nothing and returns -1 (reported). */
+MPX_API int mpx_exact_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_proj_debug(const char *keyword, const char *label, void *params, double x, double y,
                            double lon, double lat, long status) MPX_NOEXCEPT;
 
@@ -176,17 +184,24 @@ MPX_API int proj_b_backward(void *params, double x, double y, double *lon,
 MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 
 /* Base projection installers, in the order mpx_base_install runs them. */
+MPX_API int mpx_coniced_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert1_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert2_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_albersea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */

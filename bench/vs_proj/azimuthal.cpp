@@ -1,7 +1,7 @@
-// Oblique stereographic (Stereo 70 parameters on Krassowsky) and Lambert
-// azimuthal equal-area (ETRS89-LAEA Europe on GRS 1980), forward and
-// inverse, from and to geodetic degrees: mpxlib and PROJ on the same
-// points. PROJ's "stere" computes the same oblique formulas as "stereo"
+// Oblique stereographic (Stereo 70 on Pulkovo 1942(58)) and Lambert
+// azimuthal equal-area (ETRS89-LAEA Europe), forward and inverse, from and
+// to geodetic degrees of the same datum, over Romania and Europe: mpxlib
+// and PROJ on the same points. PROJ's "stere" computes the same oblique formulas as "stereo"
 // (Snyder's, on the conformal latitude); its "sterea" (EPSG's double
 // projection) is timed alongside for reference.
 #include "side_by_side.hpp"
@@ -13,27 +13,9 @@ struct Systems {
 };
 
 const Systems &systems() {
-    static const Systems s = [] {
-        use_bench_database(
-            "mpx_vs_proj_azimuthal",
-            {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
-                          "KRASS,6378245.0,0.081813334016931152,1.0,\n"
-                          "GRS80,6378137.0,0.081819191042815792,1.0,\n"},
-             {"project", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
-                         "STEREO70,stereo,1.0,,,\nLAEA,lambazea,1.0,,,\n"},
-             {"stereo", "name,false_east,false_north,scale_factor,centre_merid,origin_lat,"
-                        "true_lat\nSTEREO70,500000,500000,0.99975,0.4363323129985824,"
-                        "0.8028514559173916,0.8028514559173916\n"},
-             {"lambazea", "name,false_east,false_north,scale_factor,centre_merid,centre_lat\n"
-                          "LAEA,4321000,3210000,1,0.17453292519943295,0.9075712110370514\n"},
-             {"datumcha", "name,change_type\n"},
-             {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,"
-                          "rotation_y,rotation_z,scale_change\n"}});
-        return Systems{mpx_crelock_coord_sys("KRASS", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("KRASS", "STEREO70", "metres"),
-                       mpx_crelock_coord_sys("GRS80", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("GRS80", "LAEA", "metres")};
-    }();
+    static const Systems s{
+        bundled_system("PULKOVO58", "GEODETIC", "degrees"), bundled_system("PULKOVO58", "STEREO70"),
+        bundled_system("ETRS89", "GEODETIC", "degrees"), bundled_system("ETRS89", "ETRS89_LAEA")};
     return s;
 }
 
