@@ -1,5 +1,7 @@
-// Shared by the azimuthal projections: statuses and the two guards every
-// one of them applies at its edges.
+// Shared by the azimuthal projections: the status of a point they cannot
+// represent and the guards at their edges, the spherical backward mapping,
+// the installer of the records built on an origin, and the Horner form of
+// the latitude series.
 #pragma once
 
 #include "numeric/thresholds.hpp"

@@ -51,6 +51,10 @@
 
 namespace {
 
+// The fitted authalic series: its terms and the samples it is fitted on.
+constexpr int kFitTerms = 6;
+constexpr int kFitSamples = 12;
+
 struct LambazeaRecord {
     // Declared attributes, in installer order.
     double false_east;
@@ -79,7 +83,7 @@ struct LambazeaRecord {
     double authalic[MPX_SERIES_SIZE];
     // phi - beta = sum of fit[k-1] sin 2k beta, fitted to the exact
     // inverse at init; fitted = 0 when that failed (then the series 3-18).
-    double fit[6];
+    double fit[kFitTerms];
     int32_t fitted;
     // Products the oblique forward uses per point: 1/qp, Rq D and Rq/D.
     double inv_qp;
@@ -108,10 +112,6 @@ constexpr double kAspectTolerance = 1e-7;
 constexpr double kAntipodeTolerance = 1e-7;
 // The denominator search steps 1e-6 degree westward.
 constexpr double kWestwardStep = 1.7453292519943295e-08;
-
-// The fitted authalic series: its terms and the samples it is fitted on.
-constexpr int kFitTerms = 6;
-constexpr int kFitSamples = 12;
 
 constexpr double kPi = std::numbers::pi;
 constexpr double kHalfPi = kPi / 2;
