@@ -4,7 +4,7 @@
 // aspects on the conformal sphere.
 //
 // Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
-// 1395, 1987), chapter 21: polar eqs. 21-33, 21-34 (with t of 15-9) and
+// 1395, 1987), chapter 21: polar eqs. 21-33, 21-34 (with t of 9-13) and
 // 21-35 to 21-40; oblique and equatorial eqs. 21-24 to 21-29 forward and
 // 21-36 to 21-38 backward, the conformal latitude 3-1 and its inverse
 // series 3-5. The oblique aspect is Snyder's, not the double projection of
@@ -22,7 +22,7 @@
 //   the Earth), where the map point would lie beyond 5e10 m. A non-finite
 //   input or result also gives status 1.
 // - The conformal latitude enters forward only through sin chi and
-//   cos chi, computed from t of eq. 15-9 as (1 - t^2)/(1 + t^2) and
+//   cos chi, computed from t of eq. 9-13 as (1 - t^2)/(1 + t^2) and
 //   2t/(1 + t^2) with t taken on the northern hemisphere and chi odd in phi:
 //   the same values as sin and cos of eq. 3-1 without the three
 //   transcendental calls. Backward likewise takes sin c and cos c from
