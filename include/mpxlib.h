@@ -194,7 +194,10 @@ MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_albersea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_regpol_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_obmerc_b_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
@@ -204,6 +207,8 @@ MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_labordom_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */

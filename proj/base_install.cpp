@@ -23,11 +23,11 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     mpx_albersea_install, // 9
     mpx_regpol_install,   // 10
     mpx_modpol_install,   // 11
-    // mpx_azimuted_install,  // 12 (not yet built)
+    mpx_azimuted_install, // 12
     mpx_obmerc_b_install, // 13
-    // mpx_stereo_install,    // 14 (not yet built)
+    mpx_stereo_install,   // 14
     // mpx_grinten_install,   // 15 (not yet built)
-    // mpx_lambazea_install,  // 16 (not yet built)
+    mpx_lambazea_install, // 16
     // mpx_sinusoid_install,  // 17 (not yet built)
     // mpx_eckertiv_install,  // 18 (not yet built)
     // mpx_eckertvi_install,  // 19 (not yet built)
@@ -41,8 +41,8 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
     mpx_nzmapgrd_install, // 27
     mpx_labordom_install, // 28
     mpx_bonne_install,    // 29
-    // mpx_orthog_install,    // 30 (not yet built)
-    // mpx_gnomonic_install,  // 31 (not yet built)
+    mpx_orthog_install,   // 30
+    mpx_gnomonic_install, // 31
     mpx_modstero_install, // 32
     // mpx_robinson_install,  // 33 (not yet built)
 };
