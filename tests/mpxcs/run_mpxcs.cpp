@@ -64,4 +64,18 @@ std::vector<double> numbers_of(const std::string &line) {
     return numbers;
 }
 
+void expect_conversions(std::span<const Conversion> conversions) {
+    for (const Conversion &c : conversions) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + c.target + ": " + c.input + " (" +
+                     c.reference + ")");
+        Run run = run_mpxcs(bundled_db_option() + " -d 10 " + c.source + " " + c.target,
+                            std::string(c.input) + "\n");
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::vector<double> numbers = numbers_of(run.out);
+        ASSERT_GE(numbers.size(), 2u) << run.out;
+        EXPECT_NEAR(numbers[0], c.x, c.tolerance);
+        EXPECT_NEAR(numbers[1], c.y, c.tolerance);
+    }
+}
+
 } // namespace mpxcs_test
