@@ -176,12 +176,19 @@ MPX_API int proj_b_backward(void *params, double x, double y, double *lon,
 MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 
 /* Base projection installers, in the order mpx_base_install runs them. */
+MPX_API int mpx_mollweid_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_grinten_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_sinusoid_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertiv_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertvi_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_winktrip_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_robinson_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */

@@ -143,8 +143,11 @@ class TableRun {
     bool build() {
         if (built_)
             return true;
+        // A spherical projection declares the radius alone.
+        if (instance_->entry().radius_offset >= 0)
+            instance_->set("spheroid.radius", a_);
         if (instance_->entry().ecc_offset >= 0)
-            instance_->set("spheroid.radius", a_).set("spheroid.eccentricity", e_);
+            instance_->set("spheroid.eccentricity", e_);
         for (const auto &[a, value] : settings_)
             field(*a, &value);
         const int status = instance_->init();
