@@ -21,8 +21,10 @@
 // about 1.5e-8 rad short of theta = pi/2: the pole line comes out about
 // 0.13 m too long at 180 degrees from the central meridian on the Earth.
 //
-// Departure from Snyder: a non-finite input gives status 1 with the outputs
-// untouched, instead of 100 Newton steps on NaN.
+// Departures from Snyder: a non-finite input gives status 1 with the
+// outputs untouched, instead of 100 Newton steps on NaN; an arcsine
+// argument beyond +-1 by at most 1e-15 (rounding on the pole line itself)
+// is taken as +-1, so the pole lines invert.
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -89,6 +91,15 @@ int eckertvi_init(void *params) noexcept {
     return 0;
 }
 
+// The arcsine of the closed forms: NaN outside [-1, 1] as in Snyder, but an
+// argument beyond +-1 by rounding alone (the pole line's own image) is
+// taken as +-1.
+double outline_asin(double v) {
+    constexpr double kRounding = 1e-15;
+    return std::fabs(v) > 1 && std::fabs(v) <= 1 + kRounding ? std::copysign(kPi / 2, v)
+                                                             : std::asin(v);
+}
+
 int store(double xp, double yp, double *x, double *y) {
     if (!std::isfinite(xp) || !std::isfinite(yp))
         return kStatusUnrepresentable;
@@ -127,7 +138,8 @@ int eckertvi_forward(void *params, double lon, double lat, double *x, double *y)
     if (!std::isfinite(lon) || !std::isfinite(lat))
         return kStatusUnrepresentable;
     const double target = r.c1 * std::sin(lat);
-    double theta = lat;
+    // A latitude beyond a pole starts from its mirror image inside.
+    double theta = std::fabs(lat) <= kPi / 2 ? lat : std::asin(std::sin(lat));
     double step = 0;
     for (int n = 1; n < kMaxIterations; ++n) {
         theta -= step;
@@ -145,9 +157,9 @@ int eckertiv_backward(void *params, double x, double y, double *lon, double *lat
     const EckertRecord &r = record_of(params);
     if (!std::isfinite(x) || !std::isfinite(y))
         return kStatusUnrepresentable;
-    const double theta = std::asin((y - r.false_north) * r.iy);
+    const double theta = outline_asin((y - r.false_north) * r.iy);
     const double c = std::cos(theta);
-    *lat = std::asin(((c + 2) * std::sin(theta) + theta) / r.c2);
+    *lat = outline_asin(((c + 2) * std::sin(theta) + theta) / r.c2);
     *lon = (x - r.false_east) * r.ix / (c + 1) + r.centre_merid;
     return 0;
 }
@@ -158,7 +170,7 @@ int eckertvi_backward(void *params, double x, double y, double *lon, double *lat
     if (!std::isfinite(x) || !std::isfinite(y))
         return kStatusUnrepresentable;
     const double theta = (y - r.false_north) * r.iy;
-    *lat = std::asin((std::sin(theta) + theta) / r.c2);
+    *lat = outline_asin((std::sin(theta) + theta) / r.c2);
     *lon = (x - r.false_east) * r.ix / (std::cos(theta) + 1) + r.centre_merid;
     return 0;
 }

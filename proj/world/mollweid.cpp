@@ -22,6 +22,12 @@
 //   so that the neighbours of the pole stay continuous with it (a point
 //   1e-10 rad from the pole lies about 4 m from the central meridian at 180
 //   degrees of longitude, as the exact projection has it).
+// - Backward, the printed eq. 31-7 snaps every latitude within about
+//   1.4e-5 rad (90 m) of a pole onto it, where mpx_asin meets an argument
+//   within 1e-10 of 1. Beyond 60 degrees the latitude comes from the same
+//   complement, 1 - |sin phi| = (eps - sin eps)/pi, instead; a map point
+//   within 1e-10 of the pole line in sin theta (0.3 m from the pole on the
+//   ground) still goes to the pole.
 // - A map point outside the outline in y (where 31-6 has no real solution)
 //   gives status 1 with the outputs untouched, as does a non-finite input
 //   or result, instead of a silent NaN.
@@ -140,11 +146,25 @@ int mollweid_forward(void *params, double lon, double lat, double *x, double *y)
 
 int mollweid_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const MollweidRecord &r = record_of(params);
-    const double theta = mpx_asin((y - r.false_north) / r.ky);
-    const double phi = mpx_asin((2 * theta + std::sin(2 * theta)) * kInvPi);
-    const double lam = is_pole(phi)
-                           ? r.centre_merid
-                           : (x - r.false_east) / (std::cos(theta) * r.kx) + r.centre_merid;
+    const double v = (y - r.false_north) / r.ky; // sin theta
+    double phi = 0;
+    double cos_theta = 0;
+    if (std::fabs(v) <= kComplementSine) { // eqs. 31-6 and 31-7 as printed
+        const double theta = std::asin(v);
+        phi = mpx_asin((2 * theta + std::sin(2 * theta)) * kInvPi);
+        cos_theta = std::cos(theta);
+    } else {
+        // Near a pole, on the complement: eps = pi - 2|theta| and
+        // 1 - |sin phi| = 2 sin^2(delta/2) = (eps - sin eps)/pi, delta the
+        // colatitude. mpx_asin's snap of sin theta within 1e-10 of 1 stays.
+        const double theta = mpx_asin(v);
+        const double eps = kPi - 2 * std::fabs(theta);
+        const double delta = 2 * std::asin(std::sqrt(eps_minus_sin(eps) * kInvPi / 2));
+        phi = std::copysign(kPi / 2 - delta, v);
+        cos_theta = std::sin(eps / 2);
+    }
+    const double lam =
+        is_pole(phi) ? r.centre_merid : (x - r.false_east) / (cos_theta * r.kx) + r.centre_merid;
     if (!std::isfinite(lam) || !std::isfinite(phi))
         return kStatusUnrepresentable;
     *lon = lam;
