@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -21,16 +22,7 @@ constexpr double kDegreeTolerance = 1e-8;
 constexpr double kPrintedTolerance = 0.011;
 constexpr double kMillimetre = 0.001;
 
-struct Published {
-    const char *source;
-    const char *target;
-    const char *input;
-    double x, y;
-    double tolerance; // in the target's unit
-    const char *reference;
-};
-
-const Published kPublished[] = {
+const mpxcs_test::Conversion kPublished[] = {
     // UTM to geodetic on one datum.
     {"WGS84,UTM31N", "WGS84,GEODETIC", "500000 4649776.22482", 3.0, 42.0, kDegreeTolerance,
      "PROJ cs2cs +proj=utm +zone=31"},
@@ -84,18 +76,7 @@ const Published kPublished[] = {
 };
 
 TEST(MpxcsPublishedValues, ConvertsLikeThePublishedExamples) {
-    for (const Published &p : kPublished) {
-        SCOPED_TRACE(std::string(p.source) + " -> " + p.target + ": " + p.input + " (" +
-                     p.reference + ")");
-        auto run =
-            run_mpxcs(mpxcs_test::bundled_db_option() + " -d 10 " + p.source + " " + p.target,
-                      std::string(p.input) + "\n");
-        ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
-        ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], p.x, p.tolerance);
-        EXPECT_NEAR(numbers[1], p.y, p.tolerance);
-    }
+    mpxcs_test::expect_conversions(std::begin(kPublished), std::end(kPublished));
 }
 
 TEST(MpxcsPublishedValues, GeocentricTargetPrintsXyz) {

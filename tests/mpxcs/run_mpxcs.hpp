@@ -24,4 +24,18 @@ std::string bundled_db_option();
 // The columns of an output line as numbers (stops at the first non-number).
 std::vector<double> numbers_of(const std::string &line);
 
+// One point converted from source to target on the bundled database, and
+// the first two output columns expected within a tolerance.
+struct Conversion {
+    const char *source;
+    const char *target;
+    const char *input;
+    double x, y;
+    double tolerance; // in the target's unit
+    const char *reference;
+};
+
+// Runs each conversion (10 decimals) and checks its two columns.
+void expect_conversions(const Conversion *first, const Conversion *last);
+
 } // namespace mpxcs_test

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 namespace {
@@ -18,16 +19,7 @@ constexpr double kMillimetre = 0.001;
 // About a millimetre on the ground in degrees.
 constexpr double kDegreeTolerance = 1e-8;
 
-struct Expected {
-    const char *source;
-    const char *target;
-    const char *input;
-    double x, y;
-    double tolerance; // in the target's unit
-    const char *reference;
-};
-
-const Expected kWorld[] = {
+const mpxcs_test::Conversion kWorld[] = {
     {"WGS84,GEODETIC", "WGS84,WORLD_MOLLWEIDE", "10 50", 760633.1862, 5873471.9562, kMillimetre,
      "ESRI:54009, +proj=moll +datum=WGS84"},
     {"WGS84,GEODETIC", "WGS84,WORLD_SINUSOIDAL", "10 50", 716957.5362, 5540847.0417, kMillimetre,
@@ -67,18 +59,7 @@ const Expected kWorld[] = {
 };
 
 TEST(MpxcsWorldSystems, ConvertLikePublishedDefinitions) {
-    for (const Expected &p : kWorld) {
-        SCOPED_TRACE(std::string(p.source) + " -> " + p.target + ": " + p.input + " (" +
-                     p.reference + ")");
-        auto run =
-            run_mpxcs(mpxcs_test::bundled_db_option() + " -d 10 " + p.source + " " + p.target,
-                      std::string(p.input) + "\n");
-        ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
-        ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], p.x, p.tolerance);
-        EXPECT_NEAR(numbers[1], p.y, p.tolerance);
-    }
+    mpxcs_test::expect_conversions(std::begin(kWorld), std::end(kWorld));
 }
 
 // Projected to projected through geodetic coordinates on one datum: the
