@@ -17,15 +17,21 @@
 // (the arcsine of a number beyond 1), with status 0; a point beyond the
 // outline only in x gives a longitude beyond +-pi.
 //
-// Near the poles the Eckert IV iteration meets a double root and settles
-// about 1.5e-8 rad short of theta = pi/2: the pole line comes out about
-// 0.13 m too long at 180 degrees from the central meridian on the Earth.
-//
-// Departures from Snyder: a non-finite input gives status 1 with the
-// outputs untouched, instead of 100 Newton steps on NaN; an arcsine
-// argument beyond +-1 by at most 1e-15 (rounding on the pole line itself)
-// is taken as +-1, so the pole lines invert.
+// Departures from Snyder:
+// - At the poles the Eckert IV iteration 32-4 meets a double root and
+//   settles about 1.5e-8 rad short of theta = pi/2, which makes the pole
+//   line 0.13 m too long at 180 degrees on the Earth. Within 1e-10 rad of a
+//   pole theta is pi/2 exactly; beyond 60 degrees the same Newton iteration
+//   runs on eta = pi/2 - |theta|, where the equation reads
+//   4 sin^2(eta/2) + (2 eta - sin 2 eta)/2 = (2 + pi/2)(1 - |sin phi|)
+//   without cancellation, so that the pole's neighbours stay continuous
+//   with it.
+// - A non-finite input gives status 1 with the outputs untouched, instead
+//   of 100 Newton steps on NaN.
+// - Backward, an arcsine argument beyond +-1 by at most 1e-15 (rounding on
+//   the pole line itself) is taken as +-1, so that the pole lines invert.
 #include "numeric/thresholds.hpp"
+#include "proj/world/near_pole.hpp"
 
 #include "mpxlib.h"
 
@@ -61,6 +67,8 @@ constexpr double kPi = std::numbers::pi;
 // 2 + pi/2 and 1 + pi/2: theta's value at the pole in each equation.
 constexpr double kEckertIvPole = 3.5707963267948966;
 constexpr double kEckertViPole = 2.5707963267948966;
+// Beyond this |sin phi| (60 degrees) Eckert IV iterates on the complement.
+constexpr double kComplementSine = 0.8660254037844386;
 // sqrt(4 + pi) and sqrt(2 + pi), taken of the rounded sums.
 const double kRoot4Pi = std::sqrt(7.141592653589793);
 const double kRoot2Pi = std::sqrt(5.141592653589793);
@@ -108,27 +116,67 @@ int store(double xp, double yp, double *x, double *y) {
     return 0;
 }
 
-// Eq. 32-4: Newton on theta + sin theta cos theta + 2 sin theta
-// = (2 + pi/2) sin phi, from theta = phi/2. The last correction, once small
-// enough, is not applied.
-int eckertiv_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
-    const EckertRecord &r = record_of(params);
-    if (!std::isfinite(lon) || !std::isfinite(lat))
-        return kStatusUnrepresentable;
-    const double target = r.c1 * std::sin(lat);
-    // A latitude beyond a pole starts from its mirror image inside.
-    double theta = (std::fabs(lat) <= kPi / 2 ? lat : std::asin(std::sin(lat))) / 2;
+struct Auxiliary {
+    double sin_theta, cos_theta;
+};
+
+// Eq. 32-4 as printed: Newton on theta + sin theta cos theta + 2 sin theta
+// = (2 + pi/2) sin phi, from theta = phi/2. The last correction, once
+// small enough, is not applied.
+bool eckertiv_direct(double target, double lat, Auxiliary *out) {
+    double theta = lat / 2;
     double step = 0;
     for (int n = 1; n < kMaxIterations; ++n) {
         theta -= step;
         const double s = std::sin(theta);
         const double c = std::cos(theta);
         step = ((c + 2) * s + theta - target) / (2 * (c + 1) * c);
-        if (std::fabs(step) <= kLatitudeTolerance)
-            return store((lon - r.centre_merid) * (c + 1) * r.kx + r.false_east,
-                         s * r.ky + r.false_north, x, y);
+        if (std::fabs(step) <= kLatitudeTolerance) {
+            *out = {s, c};
+            return true;
+        }
     }
-    return kStatusNotSettled;
+    return false;
+}
+
+// The same iteration near a pole, on eta = pi/2 - |theta|:
+// 4 sin^2(eta/2) + (2 eta - sin 2 eta)/2 = (2 + pi/2)(1 - |sin phi|),
+// whose terms carry no cancellation.
+bool eckertiv_complement(double lat, Auxiliary *out) {
+    const double s = std::fabs(std::sin(lat));
+    const double c = std::cos(lat);
+    const double target = kEckertIvPole * c * c / (1 + s);
+    double eta = kPi / 2 - std::asin(s) / 2; // the direct start, mirrored
+    double step = 0;
+    for (int n = 1; n < kMaxIterations; ++n) {
+        eta -= step;
+        const double half = std::sin(eta / 2);
+        const double sin_eta = std::sin(eta);
+        step =
+            (4 * half * half + eps_minus_sin(2 * eta) / 2 - target) / (2 * sin_eta * (1 + sin_eta));
+        if (std::fabs(step) <= kLatitudeTolerance) {
+            *out = {std::copysign(std::cos(eta), std::sin(lat)), sin_eta};
+            return true;
+        }
+    }
+    return false;
+}
+
+int eckertiv_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const EckertRecord &r = record_of(params);
+    if (!std::isfinite(lon) || !std::isfinite(lat))
+        return kStatusUnrepresentable;
+    Auxiliary a{};
+    if (is_pole(lat))
+        a = {std::copysign(1.0, lat), 0.0};
+    else if (std::fabs(std::sin(lat)) > kComplementSine
+                 ? !eckertiv_complement(lat, &a)
+                 // A latitude beyond a pole starts from its mirror image inside.
+                 : !eckertiv_direct(r.c1 * std::sin(lat),
+                                    std::fabs(lat) <= kPi / 2 ? lat : std::asin(std::sin(lat)), &a))
+        return kStatusNotSettled;
+    return store((lon - r.centre_merid) * (a.cos_theta + 1) * r.kx + r.false_east,
+                 a.sin_theta * r.ky + r.false_north, x, y);
 }
 
 // Eq. 32-8: Newton on theta + sin theta = (1 + pi/2) sin phi, from

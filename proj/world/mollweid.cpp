@@ -32,6 +32,7 @@
 //   gives status 1 with the outputs untouched, as does a non-finite input
 //   or result, instead of a silent NaN.
 #include "numeric/thresholds.hpp"
+#include "proj/world/near_pole.hpp"
 
 #include "mpxlib.h"
 
@@ -63,9 +64,6 @@ constexpr double kPi = std::numbers::pi;
 constexpr double kInvPi = 0.3183098861837907;
 // Beyond this |sin phi| (60 degrees) the iteration runs on the complement.
 constexpr double kComplementSine = 0.8660254037844386;
-// Below this eps, eps - sin eps is summed from its series: the direct
-// difference would lose 6 ulp / eps^2 of its relative accuracy.
-constexpr double kSeriesLimit = 0.25;
 
 int mollweid_init(void *params) noexcept {
     MollweidRecord &r = record_of(params);
@@ -73,16 +71,6 @@ int mollweid_init(void *params) noexcept {
     r.ky = std::sqrt(2.0) * r.radius;
     r.kx = std::sqrt(8.0) * r.radius * kInvPi;
     return 0;
-}
-
-// eps - sin eps, accurate to a few ulp for every eps in [0, pi].
-double eps_minus_sin(double eps) {
-    if (eps >= kSeriesLimit)
-        return eps - std::sin(eps);
-    const double e2 = eps * eps;
-    // eps^3/3! - eps^5/5! + eps^7/7! - eps^9/9! + eps^11/11!, Horner form.
-    return eps * e2 *
-           (1.0 / 6 - e2 * (1.0 / 120 - e2 * (1.0 / 5040 - e2 * (1.0 / 362880 - e2 / 39916800.0))));
 }
 
 struct Auxiliary {
