@@ -90,8 +90,9 @@ constexpr double kOutlineRounding = 1e-12;
 constexpr double kEquatorBand = 1e-4;
 constexpr double kMeridianBand = 1e-6;
 // x'' and y'' (units of pi a) whose squares are both below this are the
-// origin.
+// origin; an x'' below kMeridianX is on the central meridian.
 constexpr double kOriginSquare = 1e-12;
+constexpr double kMeridianX = 1e-12;
 // Newton refinement: a determinant below this (signed) ends the search.
 constexpr double kMinDeterminant = 1e-10;
 
@@ -184,7 +185,7 @@ Geographic estimate(const GrintenRecord &r, double x, double y) {
     const double theta1 = mpx_acos(3 * d / (m * a1));
     const double phi = std::fabs(kPi * (-m * std::cos(theta1 / 3 + kThirdOfPi) - c2 / (3 * c3)));
     const double lam =
-        std::fabs(xu) >= kOriginSquare
+        std::fabs(xu) >= kMeridianX
             ? kPi * (sum - 1 + std::sqrt(sum * sum + 2 * (x2 - y2) + 1)) / (2 * xu) + r.centre_merid
             : r.centre_merid;
     return {lam, yu < 0 ? -phi : phi};

@@ -73,7 +73,6 @@ constexpr int kStatusUnrepresentable = 1;
 constexpr int kStatusNotSettled = -2;
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kDegree = 0.017453292519943295;
 
 // The inverse: its starting point, kept within 88 and 179 degrees ...
 constexpr double kStartLatLimit = 1.53588974175501; // 88 degrees

@@ -5,6 +5,7 @@
 #include "tests/proj/support.hpp"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -151,9 +152,10 @@ TEST(SinusoidPoles, PoleLineGoesBackToTheCentralMeridian) {
 // finite point (the Eckert inverses outside the outline excepted, above).
 TEST(WorldHostilePoints, StatusesAreTheRoutinesOwnAndNoNonNumberPassesAsSuccess) {
     constexpr double kInf = HUGE_VAL;
-    const double points[][2] = {{NAN, 0.5}, {0.5, NAN},   {kInf, 0.5},    {0.5, -kInf},
-                                {1e300, 0}, {0.5, 1e300}, {-0.5, 2.5},    {4 * kPi + 0.1, 1},
-                                {1, -1000}, {-1e6, 1},    {0.3, kPi / 2}, {1e-300, -1e-300}};
+    constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
+    const double points[][2] = {{kNan, 0.5}, {0.5, kNan},  {kInf, 0.5},    {0.5, -kInf},
+                                {1e300, 0},  {0.5, 1e300}, {-0.5, 2.5},    {4 * kPi + 0.1, 1},
+                                {1, -1000},  {-1e6, 1},    {0.3, kPi / 2}, {1e-300, -1e-300}};
     for (const char *keyword :
          {"robinson", "winktrip", "grinten", "mollweid", "sinusoid", "eckertiv", "eckertvi"}) {
         Instance p = sphere(keyword);
@@ -162,18 +164,20 @@ TEST(WorldHostilePoints, StatusesAreTheRoutinesOwnAndNoNonNumberPassesAsSuccess)
             double x = 123, y = 456;
             const int status = p.forward(u, w, x, y);
             EXPECT_TRUE(status == 0 || status == 1 || status == -2) << status;
-            if (status != 0)
+            if (status != 0) {
                 EXPECT_TRUE(x == 123 && y == 456);
-            else if (std::isfinite(u) && std::isfinite(w))
+            } else if (std::isfinite(u) && std::isfinite(w)) {
                 EXPECT_TRUE(std::isfinite(x) && std::isfinite(y)) << x << " " << y;
+            }
             double lon = 123, lat = 456;
             const bool eckert = std::string(keyword).starts_with("eckert");
             const int back = p.backward(u * 1e6, w * 1e6, lon, lat);
             EXPECT_TRUE(back == 0 || back == 1 || back == -2) << back;
-            if (back != 0)
+            if (back != 0) {
                 EXPECT_TRUE(lon == 123 && lat == 456);
-            else if (!eckert && std::isfinite(u) && std::isfinite(w))
+            } else if (!eckert && std::isfinite(u) && std::isfinite(w)) {
                 EXPECT_TRUE(std::isfinite(lon) && std::isfinite(lat)) << lon << " " << lat;
+            }
         }
     }
 }
