@@ -27,6 +27,14 @@ int cs_next(bool restart) noexcept;
 // Releases every record and tells the listener to clear the transformations.
 void cs_clear_table() noexcept;
 void cs_set_initialised() noexcept;
+// The steps of the initialisation that have succeeded, so that a retry
+// after a failure runs only the others.
+struct CsInitProgress {
+    bool table_cleared = false;
+    bool tables_opened = false;
+    bool base_installed = false;
+};
+CsInitProgress &cs_init_progress() noexcept;
 void cs_set_descriptor(CsDescriptor which, struct_desc *descriptor) noexcept;
 // Tells the listener that a reference to `id` was deleted.
 void cs_notify_delete(int id) noexcept;

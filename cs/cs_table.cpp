@@ -20,6 +20,7 @@ struct CsState {
     int cursor = kCsSlots;
     int remaining = kUnset;
     bool initialised = false;
+    CsInitProgress init_progress{};
     std::array<struct_desc *, kDescriptorCount> descriptors{};
     CsListener listener{};
 };
@@ -145,8 +146,8 @@ int cs_next(bool restart) noexcept {
 }
 
 void cs_clear_table() noexcept {
-    // A repeated initialisation (after a failed one) must not lose records
-    // that were created meanwhile without releasing them.
+    // Run once, by the first initialisation; should it run again, no record
+    // is lost without being released.
     for (int id = 1; id < kCsSlots; ++id)
         if (slot(id))
             release(id);
@@ -157,6 +158,8 @@ void cs_clear_table() noexcept {
 int cs_initialised() noexcept { return g_cs.initialised ? 1 : 0; }
 
 void cs_set_initialised() noexcept { g_cs.initialised = true; }
+
+CsInitProgress &cs_init_progress() noexcept { return g_cs.init_progress; }
 
 struct_desc *cs_descriptor(CsDescriptor which) noexcept {
     return g_cs.descriptors[static_cast<std::size_t>(which)];

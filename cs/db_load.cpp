@@ -72,6 +72,17 @@ bool valid_factor(double metres) {
     return false;
 }
 
+// A departure from reading the columns as they come: an empty or
+// non-numeric radius reads as 0 and an eccentricity of 1 or more leaves no
+// ellipsoid, and either would be carried silently into every point (NaN or
+// garbage coordinates with status 0). Refused here, once, at creation.
+bool valid_ellipsoid(double radius, double eccentricity) {
+    if (radius > 0.0 && std::isfinite(radius) && eccentricity >= 0.0 && eccentricity < 1.0)
+        return true;
+    mpx_combine_error(MPX_CLASS_SYSTEM, 0, "Bad ellipsoid (cs_db_load)");
+    return false;
+}
+
 int load_datum(mpx_coord_sys *cs, char (&meridian)[kMeridianSize]) {
     mpx_datum &datum = cs->datum;
     if (!select("datum_sp", datum.name))
@@ -80,6 +91,8 @@ int load_datum(mpx_coord_sys *cs, char (&meridian)[kMeridianSize]) {
         !load_double("eccentricity", &datum.eccentricity) ||
         !load_double("metre_factor", &datum.metre_factor) || !valid_factor(datum.metre_factor))
         return fail(MPX_CLASS_SYSTEM, kMsgLoad);
+    if (!valid_ellipsoid(datum.radius, datum.eccentricity))
+        return -1;
     datum.prime_merid = 0.0;
     // Optional: a datum without a prime-meridian name keeps the empty text.
     load_text("prime_merid", meridian, sizeof meridian);

@@ -84,17 +84,30 @@ bool build_descriptors() {
 
 } // namespace
 
+// A failed initialisation is run again by the next creation, but only the
+// steps that have not yet succeeded run again. Clearing the table in
+// particular happens once: the systems created meanwhile (a creation goes on
+// when the initialisation failed) must not be released by a retry, nor
+// their identifiers handed to new systems behind the host's back.
 int cs_initialise() noexcept {
     if (cs_initialised())
         return 0;
-    cs_clear_table();
-    // All four are opened even when one fails, so one report covers them.
-    bool opened = true;
-    for (const char *table : {"datum_sp", "project", "datumcha", "bursawol"})
-        opened = gdb_set_table(table) == 0 && opened;
-    if (!opened) {
-        mpx_combine_error(MPX_CLASS_SYSTEM, 0, "initialising the database");
-        return -1;
+    CsInitProgress &done = cs_init_progress();
+    if (!done.table_cleared) {
+        cs_clear_table();
+        done.table_cleared = true;
+    }
+    // All four are opened even when one fails, so one report covers them; a
+    // table opened once stays open, and selecting it again costs nothing.
+    if (!done.tables_opened) {
+        bool opened = true;
+        for (const char *table : {"datum_sp", "project", "datumcha", "bursawol"})
+            opened = gdb_set_table(table) == 0 && opened;
+        if (!opened) {
+            mpx_combine_error(MPX_CLASS_SYSTEM, 0, "initialising the database");
+            return -1;
+        }
+        done.tables_opened = true;
     }
     if (!build_descriptors()) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, "building the record descriptors");
@@ -102,9 +115,12 @@ int cs_initialise() noexcept {
     }
     proj_set_special(cs_descriptor(CsDescriptor::Special));
     proj_set_affine(cs_descriptor(CsDescriptor::Affine));
-    if (mpx_base_install() != 0) {
-        mpx_combine_error(MPX_CLASS_SYSTEM, 0, "installing base projections");
-        return -1;
+    if (!done.base_installed) {
+        if (mpx_base_install() != 0) {
+            mpx_combine_error(MPX_CLASS_SYSTEM, 0, "installing base projections");
+            return -1;
+        }
+        done.base_installed = true;
     }
     cs_set_initialised();
     return 0;

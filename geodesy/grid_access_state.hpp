@@ -5,9 +5,9 @@
 
 #include "geodesy/grid_file.hpp"
 
-// Most chains a process may hold open at once: one per cached
-// transformation (20) with room for a host's own direct use.
-constexpr int kGridMaxChains = 64;
+// Most chains a process may hold open at once (stated in the public
+// header): one per cached transformation (20) with room for a host's own.
+constexpr int kGridMaxChains = MPX_GRID_MAX_CHAINS;
 // Cells kept in memory, most recently used first.
 constexpr int kGridCacheCapacity = 100;
 

@@ -158,6 +158,14 @@ MPX_API int mpx_proj_ins_funcs(mpx_proj_init_fn init, mpx_proj_forward_fn forwar
 MPX_API int mpx_proj_ins_mode(int mode) MPX_NOEXCEPT;
 MPX_API int mpx_proj_end(void) MPX_NOEXCEPT;
 MPX_API int mpx_base_install(void) MPX_NOEXCEPT;
+/* Extension beyond the classic interface: installs exact forms of "tranmerc",
+   "stm" and "utm" (Krueger's series in the third flattening to n^6, within
+   5 nm of the exact projection up to 4000 km from the central meridian),
+   with the records, parameters and modes of the classic forms, ahead of the
+   base projections, so that every later lookup by keyword finds them. Call
+   it before the first coordinate system is created: 0; called later, or a
+   second time, it installs nothing and returns -1 (reported). */
+MPX_API int mpx_exact_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_proj_debug(const char *keyword, const char *label, void *params, double x, double y,
                            double lon, double lat, long status) MPX_NOEXCEPT;
 
@@ -176,18 +184,38 @@ MPX_API int proj_b_backward(void *params, double x, double y, double *lon,
 MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 
 /* Base projection installers, in the order mpx_base_install runs them. */
+MPX_API int mpx_coniced_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert1_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambert2_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mollweid_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_utm_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_albersea_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_regpol_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_obmerc_b_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_grinten_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_sinusoid_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_eckertiv_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_eckertvi_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_dutch_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_borneo_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_winktrip_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_labordom_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_robinson_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
@@ -252,6 +280,28 @@ MPX_API int mpx_copy_coord_sys(const int *id) MPX_NOEXCEPT;
 MPX_API int mpx_lock_coord_sys(const int *id) MPX_NOEXCEPT;
 MPX_API int mpx_delete_coord_sys(const int *id) MPX_NOEXCEPT;
 MPX_API int mpx_next_coord_sys(const int *id) MPX_NOEXCEPT;
+
+/* Attributes by entity and attribute name, with the conventions of
+   struct_inq and struct_mod. Entities: "units", "datum", "aoi",
+   "resolution" and "projection" (its "name" and "metre_factor", or any
+   parameter of the projection instance; angles in radians, lengths in the
+   projection's unit). attribute may be "init", "init-." or "next" to list
+   an entity's attributes (the name found is copied back).
+   mpx_inq_coord_sys: 0, 1 at the end of a listing, -1 (invalid id, absent
+   attribute, failed conversion), -4 unknown entity; 0 with a message for
+   "projection" on a geodetic or geocentric system (nothing written). */
+MPX_API int mpx_inq_coord_sys(const int *id, const char *entity, char *attribute, char *type,
+                              void *value, int value_size) MPX_NOEXCEPT;
+/* Writes "aoi" and "resolution" of an unlocked system, and the parameters
+   of an unlocked modifiable projection instance (projection name "mod_"
+   followed by its base keyword), which is then initialised again and the
+   change announced on standard output. Returns 0 (or struct_mod's result
+   for "aoi" and "resolution"; the init status for "projection"), -1
+   invalid id or entity "datum", -2 locked, -4 instance not modifiable,
+   -5 attribute refused, -6 unknown entity; 0 with a message for
+   "projection" on a geodetic or geocentric system. */
+MPX_API int mpx_mod_coord_sys(const int *id, const char *entity, const char *attribute,
+                              const char *type, const void *value) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Geodesy and datum change                                               */
@@ -321,7 +371,12 @@ typedef struct mpx_grid_cell mpx_grid_cell;
 MPX_API int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *source,
                               const mpx_ellipsoid *target, double lon, double lat, double height,
                               double *lon_out, double *lat_out, double *height_out) MPX_NOEXCEPT;
-/* names: file paths separated by blanks. Returns the chain's id, 0 on failure. */
+/* Most grid chains open at once: one per cached transformation with room for
+   a host's own. */
+#define MPX_GRID_MAX_CHAINS 64
+
+/* names: file paths separated by blanks. Returns the chain's id, 0 on failure;
+   also 0 while MPX_GRID_MAX_CHAINS chains are open, until one is closed. */
 MPX_API int grid_access_init(const char *names) MPX_NOEXCEPT;
 MPX_API int grid_access_set_current_id(int grid_id) MPX_NOEXCEPT;
 MPX_API int grid_access_inq_num_coeffs(void) MPX_NOEXCEPT;
@@ -380,8 +435,11 @@ MPX_API int mpx_inq_trans_mode(const int *mode) MPX_NOEXCEPT;
 /* Null name restarts; 0 with the next keyword copied; 1 at the end. */
 MPX_API int mpx_inq_next_base(char *name) MPX_NOEXCEPT;
 
-/* One point: 0, 1 rejected (robustness 3), a projection status, or -1.
-   Outputs may alias inputs; they are untouched on failure. */
+/* One point: 0, 1 rejected (robustness 3) or refused (a step gave a
+   non-finite coordinate, the source projection's inverse a latitude beyond a
+   pole, or a longitude beyond 1e9 rad was to be wrapped), a projection status,
+   or -1 (a non-finite input among others). A result of 0 always comes with
+   finite outputs. Outputs may alias inputs; they are untouched on failure. */
 MPX_API int mpx_transform(const double *x, const double *y, const double *z, double *x_out,
                           double *y_out, double *z_out) MPX_NOEXCEPT;
 /* n points of three interleaved doubles; out may be in. */
@@ -392,6 +450,56 @@ MPX_API int mpx_trans_polyline(const int *n, const double *in, double *out) MPX_
 /* flags: 1 init flag, 2 registry, 4 coordinate systems, 8 transformations,
    16 summary. */
 MPX_API int mpx_debug(int flags) MPX_NOEXCEPT;
+
+/* ---------------------------------------------------------------------- */
+/* Extensions beyond the classic interface: seeing inside a conversion    */
+/* ---------------------------------------------------------------------- */
+
+/* Steps of the point pipeline that a trace hook is shown, in the order
+   mpx_transform runs them. Steps that a transformation's shape skips are
+   not shown. Values are those the pipeline holds after the step: angles in
+   radians, linear values in the system's unit. */
+#define MPX_TRACE_SCALED_INPUT 1    /* input x, y times input_scale, z */
+#define MPX_TRACE_FROM_GEOCENTRIC 2 /* geocentric source: lon, lat, height */
+#define MPX_TRACE_WINDOW 3          /* geodetic source after the longitude
+                                       window; status 1: rejected */
+#define MPX_TRACE_SOURCE_BACKWARD 4 /* lon, lat on the source datum; status
+                                       of the source projection */
+#define MPX_TRACE_DATUM_CHANGE 5    /* lon, lat, height on the target datum;
+                                       status -1: the change failed */
+#define MPX_TRACE_TARGET_FORWARD 6  /* x, y; status of the target projection */
+#define MPX_TRACE_TO_GEOCENTRIC 7   /* geocentric target: X, Y, Z */
+#define MPX_TRACE_OUTPUT 8          /* exactly the values written out */
+
+typedef void (*mpx_trace_fn)(void *user, int step, int status, double x, double y, double z);
+
+/* Installs a hook that mpx_transform (and so mpx_trans_array) calls after
+   every step it runs; a null hook removes it. The hook only watches: it
+   must not call the library. Returns 0. */
+MPX_API int mpx_install_trace(mpx_trace_fn hook, void *user) MPX_NOEXCEPT;
+
+/* How the set-up found the datum change. */
+#define MPX_ROUTE_NONE 0      /* same datum: no change */
+#define MPX_ROUTE_IDENTITY 1  /* a "USC" datum: identity, nothing looked up */
+#define MPX_ROUTE_DIRECT 2    /* key SOURCE>TARGET */
+#define MPX_ROUTE_REVERSED 3  /* key TARGET>SOURCE, inverted */
+#define MPX_ROUTE_VIA_WGS84 4 /* SOURCE>WGS84 then the inverse of TARGET>WGS84 */
+
+typedef struct mpx_trans_info {
+    mpx_transformation record;       /* the current transformation, set up */
+    int route;                       /* MPX_ROUTE_* */
+    char keys[2][2 * MPX_NAME_SIZE]; /* "datumcha" keys used, empty if none */
+    char change_type[MPX_NAME_SIZE]; /* "bursawol", "smith" or "nadcon" */
+    char control_file[48];           /* grid change: the grid file names */
+    mpx_bw_params bursa_wolfe;       /* as applied (inverted or combined) */
+    mpx_grid_change grid;
+} mpx_trans_info;
+
+/* Runs a pending set-up of the current transformation and describes it.
+   Returns its status (0 ready, 3 set-up failed, with what was found so
+   far), or -1 when there is no current transformation (reported) or info
+   is null. */
+MPX_API int mpx_inq_trans_info(mpx_trans_info *info) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Numeric helpers and ellipsoid series                                   */

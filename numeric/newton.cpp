@@ -24,13 +24,6 @@ bool unusable(int status, Image img, const NewtonTarget &t) {
            !(std::fabs(img.y) <= kDivergenceFactor * std::fabs(t.y));
 }
 
-// Later steps are half the last correction: a fresh secant scale for the
-// next derivative, but never below the floor where rounding dominates.
-double next_step(double correction) {
-    const double h = correction / 2;
-    return std::fabs(h) <= kNewtonMinStep ? kNewtonMinStep : h;
-}
-
 } // namespace
 
 bool newton_refine(mpx_proj_forward_fn forward, void *params, const NewtonTarget &target,
@@ -65,8 +58,8 @@ bool newton_refine(mpx_proj_forward_fn forward, void *params, const NewtonTarget
         const double d_phi = (x_lam * ey - y_lam * ex) / det;
         lam += d_lam;
         phi += d_phi;
-        h_phi = next_step(d_phi);
-        h_lam = next_step(d_lam);
+        h_phi = newton_next_step(d_phi);
+        h_lam = newton_next_step(d_lam);
     }
     return false;
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "mpxlib.h"
+#include "numeric/thresholds.hpp"
 
+#include <cmath>
 #include <limits>
 
 struct NewtonTarget {
@@ -24,3 +26,11 @@ struct NewtonTarget {
 // reached.
 bool newton_refine(mpx_proj_forward_fn forward, void *params, const NewtonTarget &target,
                    double *lon, double *lat) noexcept;
+
+// The next finite-difference step: half the last correction, a fresh
+// secant scale for the next derivative, but never below the floor where
+// rounding dominates (a step at or under it becomes +kNewtonMinStep).
+inline double newton_next_step(double correction) noexcept {
+    const double h = correction / 2;
+    return std::fabs(h) <= kNewtonMinStep ? kNewtonMinStep : h;
+}

@@ -36,3 +36,18 @@ inline constexpr int kMaxIterations = 100;
 inline bool is_pole(double phi) noexcept {
     return std::fabs(std::numbers::pi / 2 - std::fabs(phi)) <= kPoleTolerance;
 }
+
+// Status of a projection routine whose result is not a finite number (a
+// NaN or infinite input, an overflow far outside the projection's area): a
+// routine refuses such a point rather than hand on a silent non-number.
+inline constexpr int kStatusNotFinite = 1;
+
+// Stores (a, b) in the outputs and returns 0 when both are finite; else
+// leaves the outputs alone and returns kStatusNotFinite.
+inline int store_finite(double a, double b, double *out_a, double *out_b) noexcept {
+    if (!std::isfinite(a) || !std::isfinite(b))
+        return kStatusNotFinite;
+    *out_a = a;
+    *out_b = b;
+    return 0;
+}

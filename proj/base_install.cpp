@@ -12,38 +12,38 @@ using Installer = int (*)() noexcept;
 // One row per base projection, in registry order; the comment is the
 // projection's place among all 33.
 constexpr std::initializer_list<Installer> kBaseInstallers = {
-    // mpx_coniced_install,   // 1 (not yet built)
-    // mpx_lambert1_install,  // 2 (not yet built)
-    // mpx_lambert2_install,  // 3 (not yet built)
+    mpx_coniced_install,  // 1
+    mpx_lambert1_install, // 2
+    mpx_lambert2_install, // 3
     mpx_mollweid_install, // 4
     mpx_mercator_install, // 5
     mpx_tranmerc_install, // 6
     mpx_stm_install,      // 7
     mpx_utm_install,      // 8
-    // mpx_albersea_install,  // 9 (not yet built)
-    // mpx_regpol_install,    // 10 (not yet built)
-    // mpx_modpol_install,    // 11 (not yet built)
-    // mpx_azimuted_install,  // 12 (not yet built)
-    // mpx_obmerc_b_install,  // 13 (not yet built)
-    // mpx_stereo_install,    // 14 (not yet built)
-    mpx_grinten_install, // 15
-    // mpx_lambazea_install,  // 16 (not yet built)
+    mpx_albersea_install, // 9
+    mpx_regpol_install,   // 10
+    mpx_modpol_install,   // 11
+    mpx_azimuted_install, // 12
+    mpx_obmerc_b_install, // 13
+    mpx_stereo_install,   // 14
+    mpx_grinten_install,  // 15
+    mpx_lambazea_install, // 16
     mpx_sinusoid_install, // 17
     mpx_eckertiv_install, // 18
     mpx_eckertvi_install, // 19
     mpx_placaree_install, // 20
     mpx_cassini_install,  // 21
-    // mpx_bioconco_install,  // 22 (not yet built)
-    // mpx_dutch_install,     // 23 (not yet built)
-    // mpx_borneo_install,    // 24 (not yet built)
-    // mpx_swiss_install,     // 25 (not yet built)
+    mpx_bioconco_install, // 22
+    mpx_dutch_install,    // 23
+    mpx_borneo_install,   // 24
+    mpx_swiss_install,    // 25
     mpx_winktrip_install, // 26
-    // mpx_nzmapgrd_install,  // 27 (not yet built)
-    // mpx_labordom_install,  // 28 (not yet built)
-    // mpx_bonne_install,     // 29 (not yet built)
-    // mpx_orthog_install,    // 30 (not yet built)
-    // mpx_gnomonic_install,  // 31 (not yet built)
-    // mpx_modstero_install,  // 32 (not yet built)
+    mpx_nzmapgrd_install, // 27
+    mpx_labordom_install, // 28
+    mpx_bonne_install,    // 29
+    mpx_orthog_install,   // 30
+    mpx_gnomonic_install, // 31
+    mpx_modstero_install, // 32
     mpx_robinson_install, // 33
 };
 

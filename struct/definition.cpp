@@ -20,6 +20,8 @@ constexpr char kNoBeginEnd[] = "STR:Must call struct_begin before struct_end";
 constexpr char kBadType[] = "STR:Bad data type (struct_add)";
 constexpr char kTooManyAdd[] = "STR:Too many attributes (struct_add)";
 constexpr char kTooManyAddStruct[] = "STR:Too many attributes (struct_add_struct)";
+constexpr char kBadFieldAdd[] = "STR:Bad field (struct_add)";
+constexpr char kBadFieldAddStruct[] = "STR:Bad field (struct_add_struct)";
 
 constexpr int kMaxAttributes = MPX_STRUCT_MAX_ATTRIBUTES;
 
@@ -97,14 +99,15 @@ extern "C" int struct_add(const char *name, void *field, int type) noexcept {
         return fail(MPX_CLASS_PROGRAM, kBadType);
     if (d->count >= kMaxAttributes)
         return fail(MPX_CLASS_SYSTEM, kTooManyAdd);
+    // A name that would not fit an iteration's name buffer, or a field outside
+    // the sample, is refused rather than stored for a later overrun; and
+    // reported, so that a descriptor short of an attribute says why.
     if (!name)
-        return -1;
+        return fail(MPX_CLASS_PROGRAM, kBadFieldAdd);
     struct_attr attr = classify(name);
     const std::int64_t offset = offset_in_sample(field);
-    // A name that would not fit an iteration's name buffer, or a field outside
-    // the sample, is refused rather than stored for a later overrun.
     if (offset < 0 || std::strlen(attr.name) >= kStructNameRoom)
-        return -1;
+        return fail(MPX_CLASS_PROGRAM, kBadFieldAdd);
     attr.type = static_cast<char>(type);
     attr.offset = static_cast<std::int32_t>(offset);
     g_definition.table[static_cast<std::size_t>(d->count)] = attr;
@@ -116,17 +119,18 @@ extern "C" int struct_add_struct(struct_desc *other, void *embedded) noexcept {
     struct_desc *d = g_definition.open;
     if (!d)
         return fail(MPX_CLASS_PROGRAM, kNoBeginAddStruct);
+    // Refusals are reported, as struct_add's are.
     if (!other || other == d || other->count < 0 || (other->count > 0 && !other->attributes))
-        return -1;
+        return fail(MPX_CLASS_PROGRAM, kBadFieldAddStruct);
     if (d->count + other->count >= kMaxAttributes)
         return fail(MPX_CLASS_SYSTEM, kTooManyAddStruct);
     const std::int64_t shift = offset_in_sample(embedded);
     if (shift < 0)
-        return -1;
+        return fail(MPX_CLASS_PROGRAM, kBadFieldAddStruct);
     for (int i = 0; i < other->count; ++i) {
         const std::int64_t offset = shift + other->attributes[i].offset;
         if (other->attributes[i].offset < 0 || offset > std::numeric_limits<std::int32_t>::max())
-            return -1;
+            return fail(MPX_CLASS_PROGRAM, kBadFieldAddStruct);
     }
     for (int i = 0; i < other->count; ++i) {
         struct_attr attr = other->attributes[i];

@@ -4,6 +4,8 @@
 // resolved by the set-up; it allocates nothing and looks nothing up.
 #include "trn/trn_internal.hpp"
 
+#include "trn/inspect.hpp"
+
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -12,6 +14,13 @@ namespace {
 
 constexpr int kRejected = 1;
 constexpr char kTransformationError[] = "(mpx_transform) transformation error";
+constexpr char kNotFiniteInput[] = "(mpx_transform) coordinate is not a finite number";
+constexpr char kNotANumber[] = "(mpx_transform) result is not a number";
+constexpr char kOutsideDomain[] = "(mpx_transform) point outside the projection's domain";
+// Beyond this magnitude (radians) a longitude's place in a window has no
+// correct digit left: its spacing of doubles reaches 1e-7 rad (0.6 m) at
+// 1e9, and the turns removed by the wrap are no longer exact.
+constexpr double kLongestWrappableLongitude = 1e9;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kTurnsPerRadian = 0.15915494309189535; // 1 / (2 pi)
 constexpr double kHalfPi = std::numbers::pi / 2.0;
@@ -50,43 +59,104 @@ bool outside_window(const Point &p, const mpx_transformation &t) noexcept {
     return p.lon < t.window_low || p.lon > t.window_high || p.lat < -kHalfPi || p.lat > kHalfPi;
 }
 
+void trace(const TrnTraceHook &hook, int step, int status, const Point &p) noexcept {
+    hook(step, status, p.lon, p.lat, p.height);
+}
+
 // False after reporting a failed datum change.
-bool change_datum(Point &p, const mpx_transformation &t) noexcept {
+bool change_datum(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
     if (t.datum_change_type == MPX_DATUM_CHANGE_NONE)
         return true;
     if (t.datum_change(t.change_data, &t.source_ellipsoid, &t.target_ellipsoid, p.lon, p.lat,
                        p.height, &p.lon, &p.lat, &p.height) != 0) {
+        trace(hook, MPX_TRACE_DATUM_CHANGE, -1, p);
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, "datum conversion error");
         return false;
     }
+    trace(hook, MPX_TRACE_DATUM_CHANGE, 0, p);
     return true;
 }
 
-struct InnerResult {
-    bool datum_changed; // false: the datum change failed (and was reported)
-    int status;         // of the projection routines
+bool finite(const Point &p) noexcept {
+    return std::isfinite(p.lon) && std::isfinite(p.lat) && std::isfinite(p.height);
+}
+
+// How the inner steps ended.
+enum class Inner {
+    Done,          // the status says whether the projection routines succeeded
+    DatumFailed,   // the datum change failed (and was reported)
+    NotANumber,    // a step that succeeded gave a non-finite coordinate
+    OutsideDomain, // the source backward gave a latitude beyond a pole
 };
 
+struct InnerResult {
+    Inner outcome;
+    int status; // of the projection routines
+};
+
+// The source projection's backward step. A projection's status 0 is not
+// trusted blindly: a non-finite result or a latitude beyond a pole (the
+// inverse of a point far outside the projection's area) would otherwise go
+// on as a silent wrong number.
+InnerResult backward_step(Point &p, const mpx_transformation &t,
+                          const TrnTraceHook &hook) noexcept {
+    const int status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_SOURCE_BACKWARD, status, p);
+    if (status != 0)
+        return {Inner::Done, status};
+    if (!finite(p))
+        return {Inner::NotANumber, 0};
+    if (p.lat < -kHalfPi || p.lat > kHalfPi)
+        return {Inner::OutsideDomain, 0};
+    return {Inner::Done, 0};
+}
+
+InnerResult datum_step(Point &p, const mpx_transformation &t, int status,
+                       const TrnTraceHook &hook) noexcept {
+    if (!change_datum(p, t, hook))
+        return {Inner::DatumFailed, status};
+    // A failed backward may have left anything in the point.
+    if (status == 0 && !finite(p))
+        return {Inner::NotANumber, 0};
+    return {Inner::Done, status};
+}
+
+InnerResult forward_step(Point &p, const mpx_transformation &t, int status,
+                         const TrnTraceHook &hook) noexcept {
+    const int forward_status = t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat);
+    trace(hook, MPX_TRACE_TARGET_FORWARD, forward_status, p);
+    status |= forward_status;
+    if (status == 0 && !finite(p))
+        return {Inner::NotANumber, 0};
+    return {Inner::Done, status};
+}
+
 // The inner steps by pipeline shape. A failing backward routine does not
-// stop the later steps; a failing datum change does.
-InnerResult inner_steps(Point &p, const mpx_transformation &t) noexcept {
-    int status = 0;
+// stop the later steps; a failing datum change does, and so does a step
+// that succeeded with a non-finite result.
+InnerResult inner_steps(Point &p, const mpx_transformation &t, const TrnTraceHook &hook) noexcept {
+    InnerResult r{Inner::Done, 0};
     switch (t.inner_mode) {
     case kInnerGeodeticToProjected:
-        if (!change_datum(p, t))
-            return {false, 0};
-        return {true, t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+        r = datum_step(p, t, 0, hook);
+        return r.outcome != Inner::Done ? r : forward_step(p, t, 0, hook);
     case kInnerProjectedToGeodetic:
-        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
-        return {change_datum(p, t), status};
+        r = backward_step(p, t, hook);
+        return r.outcome != Inner::Done ? r : datum_step(p, t, r.status, hook);
     case kInnerProjectedToProjected:
-        status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
-        if (!change_datum(p, t))
-            return {false, status};
-        return {true, status | t.target_forward(t.target_params, p.lon, p.lat, &p.lon, &p.lat)};
+        r = backward_step(p, t, hook);
+        if (r.outcome == Inner::Done)
+            r = datum_step(p, t, r.status, hook);
+        return r.outcome != Inner::Done ? r : forward_step(p, t, r.status, hook);
     default: // kInnerGeodeticToGeodetic
-        return {change_datum(p, t), 0};
+        return datum_step(p, t, 0, hook);
     }
+}
+
+// A refused point: status 1, reported, outputs untouched.
+int refuse(const char *message) noexcept {
+    mpx_combine_error(MPX_CLASS_SYSTEM, 3, message);
+    return kRejected;
 }
 
 } // namespace
@@ -108,24 +178,37 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
 
     // Every input is read before any output is written: outputs may alias.
     Point p{*x * t->input_scale, *y * t->input_scale, *z};
+    const TrnTraceHook hook = trn_trace_hook();
+    trace(hook, MPX_TRACE_SCALED_INPUT, 0, p);
     // A NaN or infinite coordinate is no point: refused with a status rather
     // than carried through every step into a silent garbage result.
-    if (!std::isfinite(p.lon) || !std::isfinite(p.lat) || !std::isfinite(p.height)) {
-        mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
+    if (!finite(p)) {
+        mpx_combine_error(MPX_CLASS_SYSTEM, 3, kNotFiniteInput);
         return -1;
     }
-    if (t->pre_mode == 1)
+    if (t->pre_mode == 1) {
         mpx_xyz_to_gd(&t->source_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
+        trace(hook, MPX_TRACE_FROM_GEOCENTRIC, 0, p);
+        if (!finite(p))
+            return refuse(kNotANumber);
+    }
 
     switch (t->robust_mode) {
     case MPX_ROBUST_NONE:
         break;
     case MPX_ROBUST_WRAP:
+        // Refused rather than wrapped into a longitude with no correct digit.
+        if (std::fabs(p.lon) > kLongestWrappableLongitude)
+            return refuse(kNotANumber);
         wrap_into_window(p, *t);
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     case MPX_ROBUST_REJECT:
-        if (outside_window(p, *t))
+        if (outside_window(p, *t)) {
+            trace(hook, MPX_TRACE_WINDOW, kRejected, p);
             return kRejected;
+        }
+        trace(hook, MPX_TRACE_WINDOW, 0, p);
         break;
     default:
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad robustness mode");
@@ -136,18 +219,32 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad conversion mode");
         return -1;
     }
-    const InnerResult inner = inner_steps(p, *t);
-    if (!inner.datum_changed)
+    const InnerResult inner = inner_steps(p, *t, hook);
+    switch (inner.outcome) {
+    case Inner::DatumFailed:
         return -1;
+    case Inner::NotANumber:
+        return refuse(kNotANumber);
+    case Inner::OutsideDomain:
+        return refuse(kOutsideDomain);
+    case Inner::Done:
+        break;
+    }
     if (inner.status != 0) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, kTransformationError);
         return inner.status;
     }
-    if (t->post_mode == 1)
+    if (t->post_mode == 1) {
         mpx_gd_to_xyz(&t->target_ellipsoid, p.lon, p.lat, p.height, &p.lon, &p.lat, &p.height);
-    *x_out = p.lon * t->output_scale;
-    *y_out = p.lat * t->output_scale;
-    *z_out = p.height;
+        trace(hook, MPX_TRACE_TO_GEOCENTRIC, 0, p);
+    }
+    const Point out{p.lon * t->output_scale, p.lat * t->output_scale, p.height};
+    if (!finite(out))
+        return refuse(kNotANumber);
+    *x_out = out.lon;
+    *y_out = out.lat;
+    *z_out = out.height;
+    trace(hook, MPX_TRACE_OUTPUT, 0, out);
     return 0;
 }
 

@@ -3,11 +3,15 @@
 // "nadcon" hold its data under the same key.
 #include "trn/trn_internal.hpp"
 
+#include "trn/inspect.hpp"
+
 #include "cs/cs_table.hpp"
 #include "frame/error.hpp"
 #include "frame/support.hpp"
 #include "proj/registry.hpp"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -26,6 +30,8 @@ constexpr char kToWgs84[] = ">WGS84";
 constexpr std::size_t kFieldSize = 512;
 constexpr std::size_t kControlFileMax = 47;
 constexpr std::size_t kGridPathSize = 80;
+constexpr char kGridPathTooLong[] = "grid file path of 80 characters or more:";
+constexpr char kGridPathBlank[] = "grid file path holds a blank:";
 // Two names of at most 19 characters around ">", or one before ">WGS84".
 constexpr std::size_t kKeySize = 2 * MPX_NAME_SIZE;
 
@@ -84,6 +90,23 @@ void trim_line_end(char *text) noexcept {
         text[--length] = '\0';
 }
 
+// A numeric field read strictly: the whole text (blanks and the line end
+// aside) must be one finite number. Read as the database reads numbers, an
+// empty or non-numeric field would become 0 and "nan" or "inf" would ride
+// into every point: a datum change silently wrong by its whole size.
+bool load_finite(const char *column, double *value) noexcept {
+    char field[kFieldSize] = {};
+    if (gdb_load(column, "s", field) != 0)
+        return false;
+    trim_line_end(field);
+    char *end = nullptr;
+    const double number = std::strtod(field, &end);
+    if (end == field || *end != '\0' || !std::isfinite(number))
+        return false;
+    *value = number;
+    return true;
+}
+
 int load_bursa_wolfe(mpx_transformation &t, const char *key) noexcept {
     auto *p = static_cast<mpx_bw_params *>(qmsc_HeapMalloc(sizeof(mpx_bw_params)));
     if (!p) {
@@ -93,6 +116,7 @@ int load_bursa_wolfe(mpx_transformation &t, const char *key) noexcept {
     *p = mpx_bw_params{};
     p->type = MPX_BW_FULL;
     attach(t, MPX_DATUM_CHANGE_BURSA_WOLFE, p);
+    trn_note_change(&t, kBursaWolfeType, nullptr);
 
     gdb_set_table(kBursaWolfeTable);
     gdb_set_name_key(key);
@@ -107,13 +131,31 @@ int load_bursa_wolfe(mpx_transformation &t, const char *key) noexcept {
     // Every column is attempted, so one report names all that are missing.
     bool loaded = true;
     for (const auto &c : columns)
-        loaded = gdb_load(c.column, "d", c.value) == 0 && loaded;
+        loaded = load_finite(c.column, c.value) && loaded;
     p->scale = 1.0 + scale_change * kPartsPerMillion;
     if (!loaded) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, "error reading datum change (Bursa-Wolfe record)");
         return -1;
     }
     return 0;
+}
+
+// Says why a grid path cannot be opened, then names it on a line of its
+// own; a message line holds 96 characters, so a longer path keeps its end
+// (the file name).
+void report_grid_path(const char *reason, const char *path) noexcept {
+    constexpr std::size_t kLineRoom = 96;
+    constexpr char kCut[] = "...";
+    mpx_combine_error(MPX_CLASS_SYSTEM, 0, reason);
+    const std::size_t length = std::strlen(path);
+    if (length <= kLineRoom) {
+        mpx_combine_error(MPX_CLASS_SYSTEM, 0, path);
+        return;
+    }
+    char shown[kLineRoom + 1];
+    qfio_Sprintf(shown, sizeof shown, "%s%s", kCut,
+                 path + length - (kLineRoom - (sizeof kCut - 1)));
+    mpx_combine_error(MPX_CLASS_SYSTEM, 0, shown);
 }
 
 int load_grid(mpx_transformation &t, const char *key, const GridKind &kind) noexcept {
@@ -130,22 +172,34 @@ int load_grid(mpx_transformation &t, const char *key, const GridKind &kind) noex
     char control_file[kFieldSize] = {};
     const bool loaded = gdb_load("control_file", "s", control_file) == 0;
     trim_line_end(control_file);
+    trn_note_change(&t, kind.type, control_file);
     const std::size_t length = std::strlen(control_file);
-    if (!loaded || length == 0 || length > kControlFileMax) {
+    if (!loaded || length > kControlFileMax) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.read_error);
         return -1;
     }
-
-    // The grid names are relative to the grid directory; a path that does
-    // not fit is refused like a file that does not open.
+    // An empty name was read well enough; it is the opening that fails (the
+    // grid directory alone is no grid file).
     const char *directory = gdb_grid_path();
-    char path[kGridPathSize];
-    if (!directory || std::strlen(directory) + length >= kGridPathSize) {
+    if (!directory || length == 0) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.open_error);
         return -1;
     }
-    std::strcpy(path, directory);
-    std::strcat(path, control_file);
+
+    // The grid names are relative to the grid directory. A path that does
+    // not fit, or that a blank would split into two names for the grid
+    // layer, is refused like a file that does not open, and the report
+    // names it: a bare "error opening" would leave the user guessing.
+    char path[kFieldSize + kFieldSize];
+    qfio_Sprintf(path, sizeof path, "%s%s", directory, control_file);
+    const char *problem = std::strlen(path) >= kGridPathSize ? kGridPathTooLong
+                          : std::strchr(path, ' ')           ? kGridPathBlank
+                                                             : nullptr;
+    if (problem) {
+        report_grid_path(problem, path);
+        mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.open_error);
+        return -1;
+    }
     const int grid_id = grid_access_init(path);
     if (grid_id == 0) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.open_error);
@@ -202,8 +256,10 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
     if (std::strcmp(source_datum, target_datum) == 0)
         return 0;
     if (starts_with(source_datum, kIdentityDatumPrefix) ||
-        starts_with(target_datum, kIdentityDatumPrefix))
+        starts_with(target_datum, kIdentityDatumPrefix)) {
+        trn_note_route(&t, MPX_ROUTE_IDENTITY, nullptr, nullptr);
         return attach_identity(t);
+    }
 
     gdb_set_table(kDatumChangeTable);
     char direct[kKeySize], reversed[kKeySize], source_wgs84[kKeySize], target_wgs84[kKeySize];
@@ -212,9 +268,12 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
     qfio_Sprintf(source_wgs84, sizeof source_wgs84, "%.19s%s", source_datum, kToWgs84);
     qfio_Sprintf(target_wgs84, sizeof target_wgs84, "%.19s%s", target_datum, kToWgs84);
 
-    if (key_found(direct))
+    if (key_found(direct)) {
+        trn_note_route(&t, MPX_ROUTE_DIRECT, direct, nullptr);
         return trn_db_datum_ch_load(&t, direct);
+    }
     if (key_found(reversed)) {
+        trn_note_route(&t, MPX_ROUTE_REVERSED, reversed, nullptr);
         if (trn_db_datum_ch_load(&t, reversed) != 0)
             return -1;
         if (t.datum_change_type == MPX_DATUM_CHANGE_GRID)
@@ -224,8 +283,10 @@ int search(mpx_transformation &t, const char *source_datum, const char *target_d
                           static_cast<mpx_bw_params *>(t.change_data));
         return 0;
     }
-    if (key_found(source_wgs84) && key_found(target_wgs84))
+    if (key_found(source_wgs84) && key_found(target_wgs84)) {
+        trn_note_route(&t, MPX_ROUTE_VIA_WGS84, source_wgs84, target_wgs84);
         return load_through_wgs84(t, source_wgs84, target_wgs84);
+    }
     mpx_combine_error(MPX_CLASS_SYSTEM, 0, "No Datum change exists");
     return -1;
 }
@@ -239,6 +300,7 @@ int trn_db_load(mpx_transformation *t) noexcept {
         err_deliver_direct("bad cs id (trn_db_load)");
         return -1;
     }
+    trn_note_start(t);
     const int result = search(*t, source->datum.name, target->datum.name);
     // A failed search keeps no half-loaded change (nor an open grid chain).
     if (result != 0)

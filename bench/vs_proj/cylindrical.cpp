@@ -9,23 +9,9 @@ struct Systems {
 };
 
 const Systems &systems() {
-    static const Systems s = [] {
-        use_bench_database(
-            "mpx_vs_proj_cylindrical",
-            {{"datum_sp", "name,radius,eccentricity,metre_factor,prime_merid\n"
-                          "WGS84,6378137.0,0.08181919084262149,1.0,\n"},
-             {"project", "name,type,metre_factor,radius,eccentricity,prime_merid\n"
-                         "UTM31N,utm,1.0,,,\nMERCATOR,mercator,1.0,,,\n"},
-             {"utm", "name,zone,hemisphere\nUTM31N,31,N\n"},
-             {"mercator", "name,false_east,false_north,scale_factor,centre_merid\n"
-                          "MERCATOR,0,0,1,0\n"},
-             {"datumcha", "name,change_type\n"},
-             {"bursawol", "name,translation_x,translation_y,translation_z,rotation_x,"
-                          "rotation_y,rotation_z,scale_change\n"}});
-        return Systems{mpx_crelock_coord_sys("WGS84", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("WGS84", "UTM31N", "metres"),
-                       mpx_crelock_coord_sys("WGS84", "MERCATOR", "metres")};
-    }();
+    static const Systems s{bundled_system("WGS84", "GEODETIC", "degrees"),
+                           bundled_system("WGS84", "UTM31N", "metres"),
+                           bundled_system("WGS84", "WORLD_MERCATOR", "metres")};
     return s;
 }
 

@@ -3,9 +3,21 @@
 #include "side_by_side.hpp"
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
+
+int bundled_system(const char *datum, const char *projection, const char *units) {
+    static const bool database_chosen = [] {
+#ifdef _WIN32
+        return _putenv_s("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/") == 0;
+#else
+        return setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/", 1) == 0;
+#endif
+    }();
+    return database_chosen ? mpx_crelock_coord_sys(datum, projection, units) : -1;
+}
 
 std::vector<double> grid_points(double west, double east, double south, double north, int count) {
     const int side = 1000;

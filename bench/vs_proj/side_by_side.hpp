@@ -11,6 +11,10 @@
 
 #include <vector>
 
+// A locked system of the bundled database (the sources' data/), which every
+// case of the program shares: the library reads one database per process.
+int bundled_system(const char *datum, const char *projection, const char *units = "");
+
 // `count` points (three doubles each, height 0) on a regular grid over the
 // given box in degrees.
 std::vector<double> grid_points(double west, double east, double south, double north,

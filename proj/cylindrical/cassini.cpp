@@ -13,18 +13,29 @@
 // from the central meridian onto the near side. No singular point: the
 // poles and the central meridian itself map onto the central meridian.
 //
-// Departure from Snyder: the backward result is refined by a Newton
+// Departures from Snyder: the backward result is refined by a Newton
 // iteration on the forward formulas until it reproduces the input within
 // about 1.57e-10 a (1 mm on the Earth), so that forward and backward are
 // each other's inverse to that tolerance even where the truncated inverse
 // series are not. When the iteration cannot settle (100 steps, a run-away
-// image) the series estimate is returned, still with status 0.
+// image, a forward failure) the point is refused with status 1: far from
+// the central meridian the series estimate can be thousands of kilometres
+// off (60 degrees from it at high latitudes), and a wrong number with
+// status 0 is worse than none.
 //
-// On the ellipsoid a point within 1e-7 rad of longitude of the central
-// meridian is put onto it (x' = 0), as the poles are. That moves it by up
-// to 0.64 m across the meridian and leaves a step in the forward mapping;
-// backward near the meridian then keeps the series estimate (good to a few
-// millimetres there) when the refinement cannot cross the step.
+// Only the poles are put onto the central meridian in the ellipsoidal
+// forward. The series is regular at a longitude difference of 0, so a point
+// within 1e-7 rad of the meridian keeps its own easting: putting it onto the
+// meridian would move it by up to 0.64 m and leave a step in the mapping
+// that the backward refinement could not cross.
+//
+// A footpoint at a pole takes the pole on the side of the footpoint
+// latitude, that is of y less the false northing measured from the equator,
+// not of the input y: with a false northing beyond the distance to the
+// south pole, y is positive at the south pole.
+//
+// A non-finite input or result (NaN, infinite or overflowing coordinates)
+// gives status 1 with the outputs untouched.
 #include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 
@@ -69,6 +80,8 @@ constexpr double kToleranceOverRadius = 1.567794245191732e-10;
 constexpr int kCassiniMode = 3;
 
 constexpr double kHalfPi = std::numbers::pi / 2;
+// A map point beyond the reach of the backward refinement.
+constexpr int kStatusRefused = 1;
 
 int cassini_init(void *params) noexcept {
     CassiniRecord &r = record_of(params);
@@ -97,7 +110,7 @@ MapOffset sphere_forward(const CassiniRecord &r, double dlon, double lat) {
 MapOffset ellipsoid_forward(const CassiniRecord &r, double dlon, double lat) {
     const double m = mpx_snyder_eqn_3_21(lat, r.meridian);
     // At a pole tan(phi) is infinite; the pole lies on the central meridian.
-    if (is_pole(lat) || std::fabs(dlon) < kZeroDenominator)
+    if (is_pole(lat))
         return {0.0, m - r.m0};
     const double s = std::sin(lat);
     const double c = std::cos(lat);
@@ -116,9 +129,7 @@ int cassini_forward(void *params, double lon, double lat, double *x, double *y) 
     const double dlon = lon - r.centre_merid;
     const MapOffset p =
         r.method == kMethodSphere ? sphere_forward(r, dlon, lat) : ellipsoid_forward(r, dlon, lat);
-    *x = p.x + r.false_east;
-    *y = p.y + r.false_north;
-    return 0;
+    return store_finite(p.x + r.false_east, p.y + r.false_north, x, y);
 }
 
 struct Geographic {
@@ -133,14 +144,15 @@ Geographic sphere_estimate(const CassiniRecord &r, MapOffset p) {
             mpx_asin(std::sin(d) * std::cos(xa))};
 }
 
-// Eqs. 13-7 to 13-12 from the footpoint latitude (3-26). A footpoint at a
-// pole takes the pole on the side of the input's sign of y.
-Geographic ellipsoid_estimate(const CassiniRecord &r, MapOffset p, double y) {
+// Eqs. 13-7 to 13-12 from the footpoint latitude (3-26).
+Geographic ellipsoid_estimate(const CassiniRecord &r, MapOffset p) {
     constexpr int kRectifying = 5;
     const double mu = (p.y + r.m0) / r.meridian[kRectifying];
     const double phi1 = mu + mpx_snyder_eqn_3_35(mu, r.footpoint);
+    // The footpoint's own sign, that of y' + M0: the input y would carry
+    // the false northing, which can outweigh the distance to the south pole.
     if (is_pole(phi1))
-        return {r.centre_merid, y < 0 ? -kHalfPi : kHalfPi};
+        return {r.centre_merid, std::copysign(kHalfPi, phi1)};
     const double s1 = std::sin(phi1);
     const double c1 = std::cos(phi1);
     const double w = std::sqrt(1 - r.e2 * s1 * s1);
@@ -156,12 +168,14 @@ Geographic ellipsoid_estimate(const CassiniRecord &r, MapOffset p, double y) {
 int cassini_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const CassiniRecord &r = record_of(params);
     const MapOffset p{x - r.false_east, y - r.false_north};
-    Geographic g = r.method == kMethodSphere ? sphere_estimate(r, p) : ellipsoid_estimate(r, p, y);
-    // On failure the refinement leaves the estimate in place.
-    newton_refine(cassini_forward, params, {x, y, r.tolerance}, &g.lon, &g.lat);
-    *lon = g.lon;
-    *lat = g.lat;
-    return 0;
+    Geographic g = r.method == kMethodSphere ? sphere_estimate(r, p) : ellipsoid_estimate(r, p);
+    // The estimate alone can be kilometres off where the refinement fails:
+    // refuse the point instead. The refinement succeeds only once the
+    // forward image of its result lies within the tolerance of (x, y), so a
+    // result with status 0 always round-trips.
+    if (!newton_refine(cassini_forward, params, {x, y, r.tolerance}, &g.lon, &g.lat))
+        return kStatusRefused;
+    return store_finite(g.lon, g.lat, lon, lat);
 }
 
 } // namespace

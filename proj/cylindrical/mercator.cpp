@@ -13,7 +13,9 @@
 // Departure from Snyder: the isometric latitude
 // 0.5 ln[(1 + sin phi)/(1 - sin phi)] is computed as asinh(sin phi/|cos phi|),
 // the same value, which stays finite and accurate up to the pole tolerance
-// where 1 - sin phi has already rounded to 0.
+// where 1 - sin phi has already rounded to 0. A non-finite input or result
+// (NaN, infinite, a longitude so large that x overflows) gives status 1 with
+// the outputs untouched.
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -58,19 +60,17 @@ int mercator_forward(void *params, double lon, double lat, double *x, double *y)
     // Isometric latitude, eq. 7-7: the sphere's term less the ellipsoid's
     // correction e atanh(e sin phi) = (e/2) ln[(1 + e s)/(1 - e s)].
     const double psi = std::asinh(s / std::fabs(std::cos(lat))) - e * std::atanh(e * s);
-    *x = (lon - r.centre_merid) * r.radius * r.scale_factor + r.false_east;
-    *y = r.radius * psi * r.scale_factor + r.false_north;
-    return 0;
+    return store_finite((lon - r.centre_merid) * r.radius * r.scale_factor + r.false_east,
+                        r.radius * psi * r.scale_factor + r.false_north, x, y);
 }
 
 int mercator_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const MercatorRecord &r = record_of(params);
     const double yp = (y - r.false_north) / r.scale_factor;
-    *lon = (x - r.false_east) / r.scale_factor / r.radius + r.centre_merid;
     const double t = std::exp(-yp / r.radius);
     const double chi = std::numbers::pi / 2 - 2 * std::atan(t);
-    *lat = chi + mpx_snyder_eqn_3_35(chi, r.conformal);
-    return 0;
+    return store_finite((x - r.false_east) / r.scale_factor / r.radius + r.centre_merid,
+                        chi + mpx_snyder_eqn_3_35(chi, r.conformal), lon, lat);
 }
 
 } // namespace

@@ -4,13 +4,15 @@
 // Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
 // 1395, 1987), chapter 12, eqs. 12-1 and 12-2 and their inverses.
 //
-// Domain: the whole plane; no singular point (a standard parallel at a pole
-// makes every x equal to the false easting and the backward longitude
-// infinite, which the routines pass on). The eccentricity is declared for
-// the loader but not used: the projection is spherical.
-// As in Snyder, y is a times the latitude itself, not its distance from the
-// standard parallel: the false northing alone places the origin.
+// Domain: the whole plane; no singular point. A non-finite input or result
+// (NaN, infinite, an overflow; a standard parallel at a pole, which makes
+// every x equal to the false easting and the backward longitude infinite)
+// gives status 1 with the outputs untouched rather than a silent non-number. The eccentricity is
+// declared for the loader but not used: the projection is spherical. As in Snyder, y is a times the
+// latitude itself, not its distance from the standard parallel: the false northing alone places the
+// origin.
 #include "mpxlib.h"
+#include "numeric/thresholds.hpp"
 
 #include <cmath>
 #include <numbers>
@@ -45,16 +47,14 @@ int placaree_init(void *params) noexcept {
 
 int placaree_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
     const PlacareeRecord &r = record_of(params);
-    *x = (lon - r.centre_merid) * r.parallel_radius + r.false_east;
-    *y = lat * r.radius + r.false_north;
-    return 0;
+    return store_finite((lon - r.centre_merid) * r.parallel_radius + r.false_east,
+                        lat * r.radius + r.false_north, x, y);
 }
 
 int placaree_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const PlacareeRecord &r = record_of(params);
-    *lon = (x - r.false_east) / r.parallel_radius + r.centre_merid;
-    *lat = (y - r.false_north) / r.radius;
-    return 0;
+    return store_finite((x - r.false_east) / r.parallel_radius + r.centre_merid,
+                        (y - r.false_north) / r.radius, lon, lat);
 }
 
 } // namespace

@@ -12,10 +12,10 @@
 // beyond a pole maps like its mirror image; Eckert VI expects conditioned
 // input (mode 0).
 //
-// Outside the outline the backward routines keep the closed forms as they
-// are: a map point beyond the pole lines gives NaN for both coordinates
-// (the arcsine of a number beyond 1), with status 0; a point beyond the
-// outline only in x gives a longitude beyond +-pi.
+// Outside the outline the backward routines keep the closed forms' values:
+// a map point beyond the pole lines gives NaN (the arcsine of a number
+// beyond 1), written to the outputs; a point beyond the outline only in x
+// gives a longitude beyond +-pi, status 0.
 //
 // Departures from Snyder:
 // - At the poles the Eckert IV iteration 32-4 meets a double root and
@@ -30,6 +30,9 @@
 //   of 100 Newton steps on NaN.
 // - Backward, an arcsine argument beyond +-1 by at most 1e-15 (rounding on
 //   the pole line itself) is taken as +-1, so that the pole lines invert.
+// - Backward, the NaN results outside the outline come with status 1, not
+//   0: the library never passes a non-number on as a success (the
+//   outputs, the closed forms' NaN, are written all the same).
 #include "numeric/thresholds.hpp"
 #include "proj/world/near_pole.hpp"
 
@@ -200,6 +203,14 @@ int eckertvi_forward(void *params, double lon, double lat, double *x, double *y)
     return kStatusNotSettled;
 }
 
+// The backward results as the closed forms give them: NaN outside the
+// outline, written out, but then with status 1.
+int answer(double lam, double phi, double *lon, double *lat) {
+    *lon = lam;
+    *lat = phi;
+    return std::isfinite(lam) && std::isfinite(phi) ? 0 : kStatusUnrepresentable;
+}
+
 // Eqs. 32-9 to 32-11 with the standard arcsine: NaN outside the outline.
 int eckertiv_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     const EckertRecord &r = record_of(params);
@@ -207,9 +218,8 @@ int eckertiv_backward(void *params, double x, double y, double *lon, double *lat
         return kStatusUnrepresentable;
     const double theta = outline_asin((y - r.false_north) * r.iy);
     const double c = std::cos(theta);
-    *lat = outline_asin(((c + 2) * std::sin(theta) + theta) / r.c2);
-    *lon = (x - r.false_east) * r.ix / (c + 1) + r.centre_merid;
-    return 0;
+    return answer((x - r.false_east) * r.ix / (c + 1) + r.centre_merid,
+                  outline_asin(((c + 2) * std::sin(theta) + theta) / r.c2), lon, lat);
 }
 
 // Eqs. 32-12 to 32-14 with the standard arcsine: NaN outside the outline.
@@ -218,9 +228,8 @@ int eckertvi_backward(void *params, double x, double y, double *lon, double *lat
     if (!std::isfinite(x) || !std::isfinite(y))
         return kStatusUnrepresentable;
     const double theta = (y - r.false_north) * r.iy;
-    *lat = outline_asin((std::sin(theta) + theta) / r.c2);
-    *lon = (x - r.false_east) * r.ix / (std::cos(theta) + 1) + r.centre_merid;
-    return 0;
+    return answer((x - r.false_east) * r.ix / (std::cos(theta) + 1) + r.centre_merid,
+                  outline_asin((std::sin(theta) + theta) / r.c2), lon, lat);
 }
 
 int install(const char *keyword, mpx_proj_init_fn init, mpx_proj_forward_fn forward,

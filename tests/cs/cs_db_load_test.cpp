@@ -97,6 +97,15 @@ TEST_F(CsLoad, MissingAndBrokenRecordsAreReported) {
              Case{"WGS84", "NO_ROW", {"S1:(cs_db_load)"}},
              Case{"WGS84", "BAD_FACTOR", {"S1:Bad metre factor", "S2:(cs_db_load)"}},
              Case{"ZERO_FACTOR", "GEODETIC", {"S1:Bad metre factor", "S2:(cs_db_load)"}},
+             // An ellipsoid that is no ellipsoid is refused at creation rather
+             // than carried into every point.
+             Case{"RADIUS_ZERO", "GEODETIC", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"RADIUS_NEGATIVE", "GEODETIC", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"RADIUS_INFINITE", "GEOCENTRIC", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"RADIUS_TEXT", "GEODETIC", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"ECC_ONE", "GEODETIC", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"ECC_NEGATIVE", "GRID_A", {"S1:Bad ellipsoid (cs_db_load)"}},
+             Case{"ECC_NAN", "GEODETIC", {"S1:Bad ellipsoid (cs_db_load)"}},
              Case{"WGS84", "FIELD_BAD_REF", {"U1:Field ref-projection not found"}},
              Case{"WGS84", "FIELD_NO_DATA", {"S1:error loading field data", "S2:(cs_db_load)"}},
              Case{"WGS84", "FIELD_SINGULAR", {"S1:projection initialisation", "S2:(cs_db_load)"}},

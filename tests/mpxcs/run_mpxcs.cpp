@@ -64,17 +64,17 @@ std::vector<double> numbers_of(const std::string &line) {
     return numbers;
 }
 
-void expect_conversions(const Conversion *first, const Conversion *last) {
-    for (const Conversion *p = first; p != last; ++p) {
-        SCOPED_TRACE(std::string(p->source) + " -> " + p->target + ": " + p->input + " (" +
-                     p->reference + ")");
-        auto run = run_mpxcs(bundled_db_option() + " -d 10 " + p->source + " " + p->target,
-                             std::string(p->input) + "\n");
+void expect_conversions(std::span<const Conversion> conversions) {
+    for (const Conversion &c : conversions) {
+        SCOPED_TRACE(std::string(c.source) + " -> " + c.target + ": " + c.input + " (" +
+                     c.reference + ")");
+        Run run = run_mpxcs(bundled_db_option() + " -d 10 " + c.source + " " + c.target,
+                            std::string(c.input) + "\n");
         ASSERT_EQ(run.status, 0) << run.err;
-        auto numbers = numbers_of(run.out);
+        std::vector<double> numbers = numbers_of(run.out);
         ASSERT_GE(numbers.size(), 2u) << run.out;
-        EXPECT_NEAR(numbers[0], p->x, p->tolerance);
-        EXPECT_NEAR(numbers[1], p->y, p->tolerance);
+        EXPECT_NEAR(numbers[0], c.x, c.tolerance);
+        EXPECT_NEAR(numbers[1], c.y, c.tolerance);
     }
 }
 

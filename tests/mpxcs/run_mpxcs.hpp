@@ -2,6 +2,7 @@
 // captured standard output, standard error and exit status.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,8 @@ std::string bundled_db_option();
 // The columns of an output line as numbers (stops at the first non-number).
 std::vector<double> numbers_of(const std::string &line);
 
-// One point converted from source to target on the bundled database, and
-// the first two output columns expected within a tolerance.
+// One conversion of one point on the bundled database, and the first two
+// output columns expected, with the reference they come from.
 struct Conversion {
     const char *source;
     const char *target;
@@ -35,7 +36,8 @@ struct Conversion {
     const char *reference;
 };
 
-// Runs each conversion (10 decimals) and checks its two columns.
-void expect_conversions(const Conversion *first, const Conversion *last);
+// Runs every conversion through mpxcs (10 decimals) and checks its exit
+// status and first two columns, reporting failures with the conversion.
+void expect_conversions(std::span<const Conversion> conversions);
 
 } // namespace mpxcs_test

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 
 namespace {
@@ -59,7 +58,7 @@ const mpxcs_test::Conversion kWorld[] = {
 };
 
 TEST(MpxcsWorldSystems, ConvertLikePublishedDefinitions) {
-    mpxcs_test::expect_conversions(std::begin(kWorld), std::end(kWorld));
+    mpxcs_test::expect_conversions(kWorld);
 }
 
 // Projected to projected through geodetic coordinates on one datum: the

@@ -197,3 +197,19 @@ TEST(TestProjections, TemplateXxxxInstallsTwentyParametersAndAnswersZero) {
     EXPECT_DOUBLE_EQ(t.get("long_cut"), 0.5 - std::numbers::pi);
     EXPECT_EQ(std::tuple(x, y, lon, lat), std::tuple(0.0, 0.0, 0.0, 0.0));
 }
+
+// The exact companions must come first to be found: after the base set
+// (and so a second time) they are refused and nothing is installed.
+TEST(ExactInstall, FindsTheExactFormsFirstAndRefusesALateCall) {
+    collect_errors();
+    ASSERT_EQ(mpx_exact_install(), 0);
+    ASSERT_EQ(mpx_base_install(), 0);
+    const int tranmerc = proj_find("tranmerc");
+    EXPECT_EQ(tranmerc, 0);
+    EXPECT_NE(proj_entry(tranmerc)->forward, proj_entry(proj_find("mercator") + 1)->forward);
+    const int count = proj_count();
+    EXPECT_EQ(mpx_exact_install(), -1);
+    EXPECT_EQ(proj_count(), count);
+    EXPECT_EQ(take_errors(),
+              (Lines{"P3:(mpx_exact_install) called after the base projections were installed"}));
+}

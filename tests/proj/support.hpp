@@ -20,12 +20,18 @@ using test_support::collect_errors;
 using test_support::Lines;
 using test_support::take_errors;
 
-// A zeroed record of an installed keyword (mpx_base_install runs once).
+// Runs mpx_base_install once per process: a second run would install
+// copies behind the first set.
+inline bool base_installed() {
+    static const int installed = mpx_base_install();
+    return installed == 0;
+}
+
+// A zeroed record of an installed keyword.
 class Instance {
   public:
     explicit Instance(const char *keyword) {
-        static const int installed = mpx_base_install();
-        entry_ = installed == 0 ? proj_entry(proj_find(keyword)) : nullptr;
+        entry_ = base_installed() ? proj_entry(proj_find(keyword)) : nullptr;
         EXPECT_TRUE(valid()) << keyword << " is not installed";
         if (valid())
             record_.assign(static_cast<std::size_t>(entry_->param_size) / 8 + 1, 0.0);

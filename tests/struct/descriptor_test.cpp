@@ -143,7 +143,7 @@ TEST_F(DescriptorTest, LimitsAreFortyAttributesThirtyNineEmbeddedAndThirtyNineCh
     // A stored name of 40 characters would overrun an iteration's name buffer.
     static const std::string forty(40, 'n'), read_only_39 = "%" + forty.substr(1);
     ASSERT_EQ(struct_begin("long", &r), 0);
-    EXPECT_EQ(struct_add(forty.c_str(), &r.flag, 'c'), -1); // refused without a report
+    EXPECT_EQ(struct_add(forty.c_str(), &r.flag, 'c'), -1);
     EXPECT_EQ(struct_add(read_only_39.c_str(), &r.flag, 'c'), 0);
     EXPECT_EQ(end_definition()->count, 1);
     ASSERT_EQ(struct_begin("outer", &r), 0);
@@ -154,6 +154,7 @@ TEST_F(DescriptorTest, LimitsAreFortyAttributesThirtyNineEmbeddedAndThirtyNineCh
     EXPECT_EQ(struct_mod(outer, &r, "zone", "l", &r.zone), -2); // classes kept
     EXPECT_EQ(reported, "S1:STR:Too many attributes (struct_add_struct)\n"
                         "S2:STR:Too many attributes (struct_add)\n"
+                        "P2:STR:Bad field (struct_add)\n"
                         "S2:STR:Attribute is not modifiable (struct_mod)\n");
 }
 

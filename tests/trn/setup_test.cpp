@@ -117,9 +117,24 @@ TEST_F(SetupTest, DatumChangeSearchFailuresAreReportedAndReleaseWhatWasLoaded) {
              Case{"LONGREC", "NAD83", {"S2:error reading datum change (NADCON record)"}},
              // 47 characters fit the record; with this folder, not the grid path.
              Case{"NOGRID", "NAD83", {"S2:error opening grid/datum change file (NADCON)"}},
+             // A field that is no finite number is refused, not read as 0 or
+             // carried as NaN into every point.
+             Case{"BWTEXT", "WGS84", {"S2:error reading datum change (Bursa-Wolfe record)"}},
+             Case{"BWINF", "WGS84", {"S2:error reading datum change (Bursa-Wolfe record)"}},
+             Case{"BWNAN", "WGS84", {"S2:error reading datum change (Bursa-Wolfe record)"}},
+             Case{"BWEMPTY", "WGS84", {"S2:error reading datum change (Bursa-Wolfe record)"}},
+             // An empty file name is read, but opens nothing.
+             Case{"EMPTYGRID", "NAD83", {"S2:error opening grid/datum change file (NADCON)"}},
+             // A blank would split the path into two names.
+             Case{"BLANKGRID",
+                  "NAD83",
+                  {"S2:grid file path holds a blank:",
+                   "S2:" + shown_path(MPX_SOURCE_DIR "tests/trn/data/nad_shift.grd nad_shift.grd"),
+                   "S2:error opening grid/datum change file (NADCON)"}},
          }) {
         SCOPED_TRACE(c.source);
-        select(locked(c.source, "GEODETIC"), locked(c.target, "GEODETIC"));
+        const int source = locked(c.source, "GEODETIC"), target = locked(c.target, "GEODETIC");
+        select(source, target);
         EXPECT_EQ(mpx_inq_trans_status(), 3);
         Lines expected = c.lines;
         expected.insert(expected.end(),
@@ -127,6 +142,8 @@ TEST_F(SetupTest, DatumChangeSearchFailuresAreReportedAndReleaseWhatWasLoaded) {
         EXPECT_EQ(take_lines(), expected);
         EXPECT_EQ(trn_current()->change_data, nullptr);
         EXPECT_EQ(grid_access_inq_num_coeffs(), -1);
+        mpx_delete_coord_sys(&source);
+        mpx_delete_coord_sys(&target);
     }
 }
 

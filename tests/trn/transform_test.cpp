@@ -55,11 +55,6 @@ TEST_F(TransformTest, WrapModeMovesLongitudesIntoTheWindowAndRejectModeRefuses) 
         ASSERT_EQ(transform({lon[i], 10, 0}, out), 0) << lon[i];
         EXPECT_NEAR(out.x, radians(reaches[i]), 1e-9) << lon[i];
     }
-    for (double huge : {1e300, -std::numeric_limits<double>::max()}) {
-        Point out{};
-        EXPECT_EQ(transform({huge, 10, 0}, out), 0) << huge;
-        EXPECT_TRUE(std::isfinite(out.x)) << huge;
-    }
     // Reject mode refuses silently and stops an array.
     const int reject = MPX_ROBUST_REJECT;
     ASSERT_EQ(mpx_mod_trans_mode(&reject), 0);
@@ -113,6 +108,7 @@ TEST_F(TransformTest, FailuresLeaveTheOutputsAndAreReported) {
     static_cast<mpx_bw_params *>(trn_current()->change_data)->type = 9;
     const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
     const std::string projection_error = "S3:(mpx_transform) transformation error";
+    const std::string not_finite = "S3:(mpx_transform) coordinate is not a finite number";
     struct Case {
         int source, target;
         Point in;
@@ -122,8 +118,8 @@ TEST_F(TransformTest, FailuresLeaveTheOutputsAndAreReported) {
     for (const Case &c : {
              Case{geodetic, cut, {1.0, kProbeLatLimit + 0.01, 0}, 1, projection_error},
              Case{cut, geodetic, {kProbeEastLimit + 1, 0.5, 0}, 2, projection_error},
-             Case{geodetic, cut, {nan, 1, 0}, -1, projection_error},
-             Case{cut, geodetic, {1, 1, -inf}, -1, projection_error},
+             Case{geodetic, cut, {nan, 1, 0}, -1, not_finite},
+             Case{cut, geodetic, {1, 1, -inf}, -1, not_finite},
              // The datum change fails after a failing backward: -1 wins.
              Case{broken, cut, {kProbeEastLimit + 1, 0.5, 0}, -1, "S3:datum conversion error"},
              Case{nad27, nad83, {0, 0, 0}, -1, "S3:datum conversion error"}, // off the grid

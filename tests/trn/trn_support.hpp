@@ -30,6 +30,12 @@ struct Point {
 
 inline Lines take_lines() { return test_support::take_errors(); }
 
+// A path as a report names it: a line holds 96 characters, so a longer
+// path keeps its end.
+inline std::string shown_path(const std::string &path) {
+    return path.size() <= 96 ? path : "..." + path.substr(path.size() - 93);
+}
+
 class TrnTest : public ::testing::Test {
   protected:
     struct Probe {

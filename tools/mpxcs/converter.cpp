@@ -1,6 +1,7 @@
 #include "converter.hpp"
 
 #include "console.hpp"
+#include "info.hpp"
 #include "line_reader.hpp"
 #include "platform.hpp"
 
@@ -52,7 +53,8 @@ bool Converter::convert(std::FILE *input, const char *name) {
     long number = 0;
     while (reader.next(line, overlong)) {
         add_line(line, overlong, ++number);
-        if (lines_.size() == kBatchPoints) {
+        // A traced point goes alone, so its trace is printed once, by its line.
+        if (lines_.size() == kBatchPoints || options_.trace) {
             flush_batch();
             console_progress_update(reader.bytes_consumed());
         }
@@ -116,6 +118,8 @@ void Converter::flush_batch() {
         console_set_place(input_name_, line.number);
         if (retry && line.point >= 0)
             retry_point(line);
+        if (line.point >= 0)
+            trace_print(input_name_, line.number, line.scanned.has_z);
         if (line.problem != LineProblem::None)
             console_error(problem_text(line.problem));
         write_line(line);

@@ -3,6 +3,7 @@
 #include "console.hpp"
 #include "converter.hpp"
 #include "database.hpp"
+#include "info.hpp"
 #include "options.hpp"
 #include "system_name.hpp"
 
@@ -21,7 +22,7 @@ int usage_error(const std::string &error) {
 
 int convert_all(const mpxcs::Options &options, const mpxcs::SystemName &source,
                 const mpxcs::SystemName &target) {
-    if (!mpxcs::set_up_transformation(source, target))
+    if (!mpxcs::set_up_with_settings(source, target, options.sets))
         return kExitSetup;
     bool geocentric = source.geocentric() || target.geocentric();
     bool chosen = options.decimals >= 0;
@@ -29,6 +30,8 @@ int convert_all(const mpxcs::Options &options, const mpxcs::SystemName &source,
                                   options.format);
     mpxcs::NumberFormat z_format(chosen ? options.decimals : mpxcs::default_height_decimals(),
                                  options.format);
+    if (options.trace)
+        mpxcs::trace_install(source, xy_format, z_format, geocentric);
     mpxcs::Converter converter(options, xy_format, z_format, geocentric);
     bool read_ok = true;
     if (options.files.empty()) {
@@ -69,7 +72,7 @@ int main(int argc, char **argv) {
     mpxcs::SystemName source, target;
     if (options.list.empty()) {
         std::string error = mpxcs::parse_system_name(options.source, source);
-        if (error.empty())
+        if (error.empty() && !(options.info && options.target.empty()))
             error = mpxcs::parse_system_name(options.target, target);
         if (!error.empty())
             return usage_error(error);
@@ -82,5 +85,9 @@ int main(int argc, char **argv) {
     mpxcs::console_install_handler();
     if (!options.list.empty())
         return mpxcs::list_database(options.list) ? kExitOk : kExitSetup;
+    if (options.info)
+        return mpxcs::print_info(source, options.target.empty() ? nullptr : &target, options.sets)
+                   ? kExitOk
+                   : kExitSetup;
     return convert_all(options, source, target);
 }

@@ -10,6 +10,7 @@ namespace mpxcs {
 const char kUsage[] =
     "usage: mpxcs [options] SOURCE TARGET [FILE ...]\n"
     "       mpxcs --list datums|projections|changes\n"
+    "       mpxcs --info SYSTEM [TARGET]\n"
     "\n"
     "Converts points from the coordinate system SOURCE to TARGET. A system is\n"
     "DATUM,PROJECTION[,UNITS] with names of the database; GEODETIC and GEOCENTRIC\n"
@@ -24,6 +25,11 @@ const char kUsage[] =
     "  -E          echo the input coordinates before the output\n"
     "  -t CHAR     comment character: such lines are copied (default: #)\n"
     "  --list WHAT list the database's datums, projections or datum changes\n"
+    "  --info      describe SYSTEM, or the conversion from SYSTEM to TARGET\n"
+    "  --trace     print every step of each point's conversion on stderr\n"
+    "  --set P=V   change parameter P of a mod_ projection to V before\n"
+    "              converting (repeatable; angles in radians, or degrees\n"
+    "              with a trailing deg: --set centre_merid=9deg)\n"
     "  --db DIR    database directory (default: $TORVA_ORTIX_DIR, then the\n"
     "              bundled database)\n"
     "  -h, --help  this text\n"
@@ -59,6 +65,10 @@ std::string apply_valued(std::string_view name, std::string_view value, Options 
         if (value != "datums" && value != "projections" && value != "changes")
             return "--list needs datums, projections or changes";
         options.list = value;
+    } else if (name == "--set") {
+        if (value.find('=') == std::string_view::npos || value.front() == '=')
+            return "--set needs PARAM=VALUE";
+        options.sets.emplace_back(value);
     } else {
         options.db_dir = value;
     }
@@ -67,7 +77,7 @@ std::string apply_valued(std::string_view name, std::string_view value, Options 
 
 bool takes_value(std::string_view name) {
     return name == "-d" || name == "-f" || name == "-e" || name == "-t" || name == "--list" ||
-           name == "--db";
+           name == "--db" || name == "--set";
 }
 
 } // namespace
@@ -91,6 +101,10 @@ ParsedOptions parse_options(int argc, char **argv) {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--info") {
+            options.info = true;
+        } else if (arg == "--trace") {
+            options.trace = true;
         } else if (takes_value(arg)) {
             if (i + 1 == argc) {
                 parsed.error = std::string(arg) + " needs a value";
@@ -110,6 +124,17 @@ ParsedOptions parse_options(int argc, char **argv) {
     if (!options.list.empty()) {
         if (!positional.empty())
             parsed.error = "--list takes no coordinate systems or files";
+        return parsed;
+    }
+    if (options.info) {
+        if (positional.empty() || positional.size() > 2) {
+            parsed.error = "--info takes one coordinate system, or a source and a target";
+            return parsed;
+        }
+        options.source = positional[0];
+        options.target = positional.size() == 2 ? positional[1] : std::string();
+        if (options.inverse && !options.target.empty())
+            std::swap(options.source, options.target);
         return parsed;
     }
     if (positional.size() < 2) {

@@ -19,6 +19,9 @@ struct Options {
     std::string db_dir;
     bool help = false;
     bool version = false;
+    bool info = false;             // describe the systems instead of converting
+    bool trace = false;            // every pipeline step of each point on stderr
+    std::vector<std::string> sets; // PARAM=VALUE for a "mod_" projection
 };
 
 // Empty error text when the command line is valid.

@@ -56,6 +56,11 @@ bool set_up_transformation(const SystemName &source, const SystemName &target) {
     int target_id = create_locked(target);
     if (target_id < 1)
         return false;
+    return make_current(source_id, target_id, source, target);
+}
+
+bool make_current(int source_id, int target_id, const SystemName &source,
+                  const SystemName &target) {
     if (mpx_set_source(&source_id) != 0 || mpx_set_target(&target_id) != 0)
         return false;
     if (mpx_inq_trans_status() != 0) {

@@ -24,5 +24,8 @@ int default_height_decimals();
 // Creates both systems and makes their transformation current and ready.
 // The library reports the reasons of a failure itself.
 bool set_up_transformation(const SystemName &source, const SystemName &target);
+// The transformation between two created, locked systems made current and
+// ready.
+bool make_current(int source_id, int target_id, const SystemName &source, const SystemName &target);
 
 } // namespace mpxcs

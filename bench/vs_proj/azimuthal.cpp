@@ -1,0 +1,86 @@
+// Oblique stereographic (Stereo 70 on Pulkovo 1942(58)) and Lambert
+// azimuthal equal-area (ETRS89-LAEA Europe), forward and inverse, from and
+// to geodetic degrees of the same datum, over Romania and Europe: mpxlib
+// and PROJ on the same points. PROJ's "stere" computes the same oblique formulas as "stereo"
+// (Snyder's, on the conformal latitude); its "sterea" (EPSG's double
+// projection) is timed alongside for reference.
+#include "side_by_side.hpp"
+
+namespace {
+
+struct Systems {
+    int krassowsky, stereo70, grs80, laea;
+};
+
+const Systems &systems() {
+    static const Systems s{
+        bundled_system("PULKOVO58", "GEODETIC", "degrees"), bundled_system("PULKOVO58", "STEREO70"),
+        bundled_system("ETRS89", "GEODETIC", "degrees"), bundled_system("ETRS89", "ETRS89_LAEA")};
+    return s;
+}
+
+constexpr const char *kProjStereo =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=stere +lat_0=46 +lon_0=25 +k=0.99975 +x_0=500000 +y_0=500000 +ellps=krass";
+constexpr const char *kProjSterea =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=sterea +lat_0=46 +lon_0=25 +k=0.99975 +x_0=500000 +y_0=500000 +ellps=krass";
+constexpr const char *kProjLaea =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=laea +lat_0=52 +lon_0=10 +x_0=4321000 +y_0=3210000 +ellps=GRS80";
+
+const std::vector<double> &romania() {
+    static const std::vector<double> p = grid_points(20, 30, 43.5, 48.5);
+    return p;
+}
+const std::vector<double> &europe() {
+    static const std::vector<double> p = grid_points(-10, 30, 35, 70);
+    return p;
+}
+const std::vector<double> &romania_metres() {
+    static const std::vector<double> p =
+        mpx_transformed(systems().krassowsky, systems().stereo70, romania());
+    return p;
+}
+const std::vector<double> &europe_metres() {
+    static const std::vector<double> p = mpx_transformed(systems().grs80, systems().laea, europe());
+    return p;
+}
+
+void ObliqueStereoForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().krassowsky, systems().stereo70, romania());
+}
+void ObliqueStereoForward_proj(benchmark::State &s) {
+    time_proj(s, kProjStereo, PJ_FWD, romania());
+}
+void ObliqueStereoInverse_mpx(benchmark::State &s) {
+    time_mpx(s, systems().stereo70, systems().krassowsky, romania_metres());
+}
+void ObliqueStereoInverse_proj(benchmark::State &s) {
+    time_proj(s, kProjStereo, PJ_INV, romania_metres());
+}
+void DoubleStereoForward_proj(benchmark::State &s) { time_proj(s, kProjSterea, PJ_FWD, romania()); }
+void DoubleStereoInverse_proj(benchmark::State &s) {
+    time_proj(s, kProjSterea, PJ_INV, romania_metres());
+}
+void LaeaForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().grs80, systems().laea, europe());
+}
+void LaeaForward_proj(benchmark::State &s) { time_proj(s, kProjLaea, PJ_FWD, europe()); }
+void LaeaInverse_mpx(benchmark::State &s) {
+    time_mpx(s, systems().laea, systems().grs80, europe_metres());
+}
+void LaeaInverse_proj(benchmark::State &s) { time_proj(s, kProjLaea, PJ_INV, europe_metres()); }
+
+BENCHMARK(ObliqueStereoForward_mpx)->Name("ObliqueStereoForward/mpx");
+BENCHMARK(ObliqueStereoForward_proj)->Name("ObliqueStereoForward/proj");
+BENCHMARK(ObliqueStereoInverse_mpx)->Name("ObliqueStereoInverse/mpx");
+BENCHMARK(ObliqueStereoInverse_proj)->Name("ObliqueStereoInverse/proj");
+BENCHMARK(DoubleStereoForward_proj)->Name("ObliqueStereoForward/proj_sterea");
+BENCHMARK(DoubleStereoInverse_proj)->Name("ObliqueStereoInverse/proj_sterea");
+BENCHMARK(LaeaForward_mpx)->Name("LaeaForward/mpx");
+BENCHMARK(LaeaForward_proj)->Name("LaeaForward/proj");
+BENCHMARK(LaeaInverse_mpx)->Name("LaeaInverse/mpx");
+BENCHMARK(LaeaInverse_proj)->Name("LaeaInverse/proj");
+
+} // namespace

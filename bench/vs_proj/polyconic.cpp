@@ -1,0 +1,74 @@
+// Polyconic (SIRGAS 2000 / Brazil Polyconic) and Bonne (ATIG Bonne France
+// Etat Major), forward and inverse, from and to geodetic degrees of the
+// same datum: mpxlib and PROJ on the same points, over each system's
+// useful area.
+#include "side_by_side.hpp"
+
+namespace {
+
+struct Systems {
+    int brazil, polyconic, france, bonne;
+};
+
+const Systems &systems() {
+    static const Systems s{bundled_system("SIRGAS2000", "GEODETIC", "degrees"),
+                           bundled_system("SIRGAS2000", "BRAZIL_POLYCONIC"),
+                           bundled_system("ATIG", "GEODETIC", "degrees"),
+                           bundled_system("ATIG", "BONNE_FRANCE")};
+    return s;
+}
+
+constexpr const char *kProjPolyconic =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=poly +lat_0=0 +lon_0=-54 +x_0=5000000 +y_0=10000000 +ellps=GRS80";
+constexpr const char *kProjBonne =
+    "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
+    "+step +proj=bonne +lat_1=45 +lon_0=2.33720833333333 +a=6376523 +rf=308.64";
+
+// Brazil, and metropolitan France.
+const std::vector<double> &brazil_degrees() {
+    static const std::vector<double> p = grid_points(-74, -34, -34, 5);
+    return p;
+}
+const std::vector<double> &france_degrees() {
+    static const std::vector<double> p = grid_points(-5, 10, 41, 51.5);
+    return p;
+}
+
+void PolyconicForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().brazil, systems().polyconic, brazil_degrees());
+}
+void PolyconicForward_proj(benchmark::State &s) {
+    time_proj(s, kProjPolyconic, PJ_FWD, brazil_degrees());
+}
+void PolyconicInverse_mpx(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().brazil, systems().polyconic, brazil_degrees());
+    time_mpx(s, systems().polyconic, systems().brazil, metres);
+}
+void PolyconicInverse_proj(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().brazil, systems().polyconic, brazil_degrees());
+    time_proj(s, kProjPolyconic, PJ_INV, metres);
+}
+void BonneForward_mpx(benchmark::State &s) {
+    time_mpx(s, systems().france, systems().bonne, france_degrees());
+}
+void BonneForward_proj(benchmark::State &s) { time_proj(s, kProjBonne, PJ_FWD, france_degrees()); }
+void BonneInverse_mpx(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().france, systems().bonne, france_degrees());
+    time_mpx(s, systems().bonne, systems().france, metres);
+}
+void BonneInverse_proj(benchmark::State &s) {
+    const auto metres = mpx_transformed(systems().france, systems().bonne, france_degrees());
+    time_proj(s, kProjBonne, PJ_INV, metres);
+}
+
+BENCHMARK(PolyconicForward_mpx)->Name("PolyconicForward/mpx");
+BENCHMARK(PolyconicForward_proj)->Name("PolyconicForward/proj");
+BENCHMARK(PolyconicInverse_mpx)->Name("PolyconicInverse/mpx");
+BENCHMARK(PolyconicInverse_proj)->Name("PolyconicInverse/proj");
+BENCHMARK(BonneForward_mpx)->Name("BonneForward/mpx");
+BENCHMARK(BonneForward_proj)->Name("BonneForward/proj");
+BENCHMARK(BonneInverse_mpx)->Name("BonneInverse/mpx");
+BENCHMARK(BonneInverse_proj)->Name("BonneInverse/proj");
+
+} // namespace
