@@ -78,6 +78,10 @@ int lambert_forward(void *params, double lon, double lat, double *x, double *y) 
     const double dlon = mpx_normal_pi(lon - r.centre_merid);
     if (!std::isfinite(dlon) || !(std::fabs(lat) <= kPoleLimit))
         return kStatusNotRepresentable;
+    // The pole the cone opens towards lies at infinity (t of it is 1e16
+    // in doubles, not infinite): refused, not a point 10^12 m away.
+    if (is_pole(lat) && lat * r.n < 0)
+        return kStatusNotRepresentable;
     const double t = lambert_cone_t(std::fmax(-kHalfPi, std::fmin(kHalfPi, lat)), r.eccentricity);
     double xp = 0.0, yp = 0.0;
     if (r.n != 0) {
