@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -52,6 +53,36 @@ bool is_valid_number_format(std::string_view format) {
         ++conversions;
     }
     return conversions == 1;
+}
+
+void append_dms(std::string &out, double degrees, int decimals, char positive, char negative) {
+    constexpr long long kSecondsPerMinute = 60;
+    constexpr long long kSecondsPerDegree = 3600;
+    long long unit = 1; // counts per second
+    for (int i = 0; i < decimals; ++i)
+        unit *= 10;
+    auto total = static_cast<long long>(
+        std::llround(std::fabs(degrees) * static_cast<double>(kSecondsPerDegree * unit)));
+    long long whole_degrees = total / (kSecondsPerDegree * unit);
+    long long rest = total % (kSecondsPerDegree * unit);
+    long long minutes = rest / (kSecondsPerMinute * unit);
+    long long seconds = rest % (kSecondsPerMinute * unit);
+    out += std::to_string(whole_degrees);
+    out += 'd';
+    if (minutes != 0 || seconds != 0) {
+        out += std::to_string(minutes);
+        out += '\'';
+    }
+    if (seconds != 0) {
+        out += std::to_string(seconds / unit);
+        std::string fraction = std::to_string(seconds % unit + unit).substr(1);
+        while (!fraction.empty() && fraction.back() == '0')
+            fraction.pop_back();
+        if (!fraction.empty())
+            out += '.' + fraction;
+        out += '"';
+    }
+    out += degrees < 0.0 && total != 0 ? negative : positive;
 }
 
 NumberFormat::NumberFormat(int decimals, std::string printf_format)
