@@ -74,10 +74,11 @@ TEST(LineScan, EchoCoversExactlyTheCoordinateColumns) {
     EXPECT_EQ(line.substr(0, scanned.echo_end), "  1 2 3");
 }
 
-TEST(LineScan, CommentCharacterCountsOnlyInTheFirstColumn) {
+TEST(LineScan, CommentCharacterCountsOnlyAsTheFirstNonBlank) {
     EXPECT_EQ(scan_line("* 1 2", '*').kind, LineKind::Comment);
     EXPECT_EQ(scan_line("# 1 2", '*').kind, LineKind::Malformed);
-    EXPECT_EQ(scan_line(" # 1 2", '#').kind, LineKind::Malformed);
+    EXPECT_EQ(scan_line(" \t# 1 2", '#').kind, LineKind::Comment);
+    EXPECT_EQ(scan_line("1 2 # 3", '#').kind, LineKind::Point);
 }
 
 TEST(NumberFormat, FixedDecimalsRoundToNearest) {
