@@ -108,11 +108,11 @@ void console_set_quiet(bool quiet) { state.quiet = quiet; }
 
 unsigned long console_library_reports() { return state.library_reports; }
 
-std::string console_library_reason() {
-    if (state.chain.empty())
-        return {};
-    std::string_view first = state.chain.front();
-    std::string_view reason = trim(first.substr(code_length(first)));
+namespace {
+
+// One link of the chain without its code, routine name or subsystem tag.
+std::string plain_link(std::string_view link) {
+    std::string_view reason = trim(link.substr(code_length(link)));
     // "(mpx_transform) transformation error": the routine means nothing to
     // users.
     if (reason.substr(0, 1) == "(" && reason.find(") ") != std::string_view::npos)
@@ -124,6 +124,18 @@ std::string console_library_reason() {
     if (tag > 1 && tag < reason.size() && reason[tag] == ':')
         reason.remove_prefix(tag + 1);
     return std::string(reason);
+}
+
+} // namespace
+
+std::string console_library_reason() {
+    if (state.chain.empty())
+        return {};
+    std::string reason = plain_link(state.chain.front());
+    // "grid file path of 80 characters or more:" is followed by the path.
+    if (!reason.empty() && reason.back() == ':' && state.chain.size() > 1)
+        reason.append(1, ' ').append(plain_link(state.chain[1]));
+    return reason;
 }
 
 void console_error(const std::string &text) { print_line(text.c_str()); }
