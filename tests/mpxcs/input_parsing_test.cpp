@@ -196,3 +196,64 @@ TEST(LineScan, RandomNearNumberLinesStayInsideTheLine) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LineScan, DegreesMinutesSecondsInCs2csNotation) {
+    struct {
+        const char *text;
+        bool ok;
+        double degrees;
+        char hemisphere;
+    } cases[] = {
+        {"3d30'15.2\"E", true, 3.0 + 30.0 / 60 + 15.2 / 3600, 'E'},
+        {"-3d30'15.2\"", true, -(3.0 + 30.0 / 60 + 15.2 / 3600), 0},
+        {"45d15'N", true, 45.25, 'N'},
+        {"45d15's", true, -45.25, 'S'},
+        {"12.5W", true, -12.5, 'W'},
+        {"3d", true, 3.0, 0},
+        {"+3d0'30\"", true, 3.0 + 30.0 / 3600, 0},
+        {"3d60'", false, 0, 0},     // minutes stop at 59
+        {"3d30'75\"", false, 0, 0}, // so do seconds
+        {"-3d30'W", false, 0, 0},   // a sign and a hemisphere
+        {"3d30'15", false, 0, 0},   // seconds without their mark
+        {"3d-30'", false, 0, 0},
+        {"d30'", false, 0, 0},
+        {"N", false, 0, 0},
+        {"3x", false, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        double degrees = 0.0;
+        char hemisphere = 0;
+        ASSERT_EQ(mpxcs::parse_dms(c.text, degrees, hemisphere), c.ok);
+        if (!c.ok)
+            continue;
+        EXPECT_NEAR(degrees, c.degrees, 1e-12);
+        EXPECT_EQ(hemisphere, c.hemisphere);
+    }
+}
+
+TEST(NumberFormat, DegreesMinutesSecondsAsCs2csWritesThem) {
+    struct {
+        double degrees;
+        int decimals;
+        const char *text;
+    } cases[] = {
+        {2.998873771, 3, "2d59'55.946\"E"},
+        {-45.25, 2, "45d15'W"},
+        {45.0, 2, "45dE"},
+        {3.00416666666, 0, "3d0'15\"E"},
+        {179.99999999, 2, "180dE"},
+        {-1e-9, 2, "0dE"},
+        {-0.5, 1, "0d30'W"},
+        {1.0 / 3600 / 8, 4, "0d0'0.125\"E"},
+    };
+    for (const auto &c : cases) {
+        std::string out;
+        mpxcs::append_dms(out, c.degrees, c.decimals, 'E', 'W');
+        EXPECT_EQ(out, c.text) << c.degrees;
+    }
+}
+
+} // namespace
