@@ -83,11 +83,11 @@ std::string select_database(const std::string &db_option) {
         const char *value = std::getenv(kDirVariable);
         dir = value != nullptr && *value != '\0' ? value : bundled_database();
     }
-    // The library joins table names to the directory as they are.
-    if (dir.back() != '/' && dir.back() != '\\')
-        dir += '/';
     if (!set_environment(kDirVariable, dir.c_str()))
         return "cannot set " + std::string(kDirVariable);
+    // The library appends the '/' the same way.
+    if (dir.back() != '/')
+        dir += '/';
     // Said here, with the system's reason, rather than as the library's
     // chain of codes at the first name it cannot find.
     for (const char *table : kRequiredTables) {
@@ -102,8 +102,8 @@ std::string select_database(const std::string &db_option) {
 }
 
 std::string database_dir() {
-    const char *value = std::getenv(kDirVariable);
-    return value != nullptr ? value : "";
+    const char *path = gdb_path();
+    return path != nullptr ? path : "";
 }
 
 std::vector<std::string> record_names(const char *table) {
