@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -253,6 +254,33 @@ TEST(NumberFormat, DegreesMinutesSecondsAsCs2csWritesThem) {
         std::string out;
         mpxcs::append_dms(out, c.degrees, c.decimals, 'E', 'W');
         EXPECT_EQ(out, c.text) << c.degrees;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The integer shortcut of fixed decimals writes exactly what std::to_chars
+// writes, near rounding ties and across magnitudes.
+TEST(NumberFormat, FastDecimalsMatchTheExactConversion) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-8.0, 14.0);
+    std::uniform_int_distribution<int> decimals(0, 12);
+    for (int i = 0; i < 200000; ++i) {
+        int d = decimals(random);
+        double value = std::pow(10.0, exponent(random)) * (i % 2 ? -1.0 : 1.0);
+        if (i % 3 == 0) // on a tie of the chosen decimals, or next to one
+            value = (std::round(value * std::pow(10.0, d)) + 0.5) / std::pow(10.0, d);
+        char exact[400];
+        auto result =
+            std::to_chars(exact, exact + sizeof exact, value, std::chars_format::fixed, d);
+        std::string expected(exact, result.ptr);
+        if (expected.find_first_not_of("-0.") == std::string::npos && expected[0] == '-')
+            expected.erase(0, 1);
+        std::string out;
+        mpxcs::NumberFormat(d, "").append(out, value);
+        ASSERT_EQ(out, expected) << value << " with " << d << " decimals";
     }
 }
 

@@ -57,6 +57,17 @@ struct Column {
 // converts (so "12abc" is not 12).
 Column read_column(std::string_view line, std::size_t pos, bool dms) {
     Column column;
+    // The common case in one pass: a plain number that ends the column.
+    const char *line_end = line.data() + line.size();
+    const char *start = line.data() + pos;
+    if (start != line_end && *start != '+') {
+        auto [ptr, ec] = std::from_chars(start, line_end, column.value);
+        if (ec == std::errc() && ptr != start && (ptr == line_end || ends_column(*ptr))) {
+            column.end = static_cast<std::size_t>(ptr - line.data());
+            column.number = true;
+            return column;
+        }
+    }
     column.end = pos;
     while (column.end < line.size() && !ends_column(line[column.end]))
         ++column.end;

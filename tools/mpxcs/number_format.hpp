@@ -29,7 +29,10 @@ class NumberFormat {
     void append(std::string &out, double value) const;
 
   private:
+    bool append_fast(std::string &out, double value) const;
+
     int decimals_;
+    double scale_; // 10^decimals
     std::string printf_format_;
 };
 
