@@ -58,6 +58,12 @@ bool is_valid_number_format(std::string_view format) {
 void append_dms(std::string &out, double degrees, int decimals, char positive, char negative) {
     constexpr long long kSecondsPerMinute = 60;
     constexpr long long kSecondsPerDegree = 3600;
+    constexpr double kMaxDegrees = 1e6; // far beyond any angle, far inside a long long
+    if (!(std::fabs(degrees) < kMaxDegrees)) {
+        char text[kNumberBuffer];
+        out.append(text, std::to_chars(text, text + sizeof text, degrees).ptr);
+        return;
+    }
     long long unit = 1; // counts per second
     for (int i = 0; i < decimals; ++i)
         unit *= 10;
