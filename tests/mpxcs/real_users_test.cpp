@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -311,6 +312,21 @@ TEST(MpxcsMessages, OneLineEachWithoutChainCodesTheChainUnderVerbose) {
     EXPECT_EQ(verbose.err, "mpxcs: -:1: point not converted: transformation error (status 2)\n"
                            "mpxcs: -:1:   library: S3:(mpx_transform) transformation error\n");
 }
+
+#ifndef _WIN32
+TEST(MpxcsMessages, AnInputWithoutReadPermissionIsNamedWithTheReason) {
+    std::string path = scratch_dir("permission") + "/locked.txt";
+    std::ofstream(path) << "1 2\n";
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    if (std::FILE *file = std::fopen(path.c_str(), "rb")) { // the superuser reads anyway
+        std::fclose(file);
+        GTEST_SKIP() << "run as a user that permissions bind";
+    }
+    auto run = run_mpxcs(kIdentity + path, "");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "mpxcs: cannot open " + path + ": Permission denied\n");
+}
+#endif
 
 TEST(MpxcsMessages, WarningsOnceAndWithoutChangingTheStatus) {
     // BNG is defined on the Airy ellipsoid, not on WGS 84's.
