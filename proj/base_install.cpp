@@ -48,8 +48,7 @@ constexpr std::initializer_list<Installer> kBaseInstallers = {
 };
 
 constexpr std::size_t kBaseProjectionCount = 33;
-// Tighten to == once all 33 exist.
-static_assert(kBaseInstallers.size() <= kBaseProjectionCount);
+static_assert(kBaseInstallers.size() == kBaseProjectionCount);
 
 } // namespace
 
