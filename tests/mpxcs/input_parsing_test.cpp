@@ -121,7 +121,9 @@ TEST(NumberFormat, AcceptsOnlyOneConversionOfADouble) {
 
 // Writes `text` to a scratch file and reads it back line by line.
 std::vector<std::string> read_lines(const std::string &text, std::vector<bool> &overlong) {
-    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/reader_input.txt";
+    // One file per test: ctest runs the tests in parallel.
+    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/reader_input_" +
+                       testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::FILE *file = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
