@@ -20,6 +20,10 @@ inline double atan2(double y, double x) noexcept { return std::atan2(y, x); }
 inline double asinh(double x) noexcept { return std::asinh(x); }
 inline double atanh(double x) noexcept { return std::atanh(x); }
 inline double exp(double x) noexcept { return std::exp(x); }
+inline double log(double x) noexcept { return std::log(x); }
+inline double copysign(double magnitude, double sign) noexcept {
+    return std::copysign(magnitude, sign);
+}
 inline void sincos(double x, double &s, double &c) noexcept {
     // One call pair that compilers fuse into a single sincos.
     s = std::sin(x);

@@ -10,10 +10,11 @@
 // (status 2, outputs untouched). A latitude beyond a pole maps like its
 // mirror image inside.
 //
-// Departure from Snyder: the isometric latitude
-// 0.5 ln[(1 + sin phi)/(1 - sin phi)] is computed as asinh(sin phi/|cos phi|),
-// the same value, which stays finite and accurate up to the pole tolerance
-// where 1 - sin phi has already rounded to 0. A non-finite input or result
+// Departure from Snyder: the isometric latitude ln[(1 + sin phi)/cos phi] is
+// computed for |phi| and given the sign of phi, the same value, which keeps
+// 1 + sin phi from cancelling in the south and stays finite and accurate up
+// to the pole tolerance (|cos phi| keeps a latitude beyond a pole on its
+// mirror image). A non-finite input or result
 // (NaN, infinite, a longitude so large that x overflows) gives status 1 with
 // the outputs untouched.
 #include "numeric/thresholds.hpp"

@@ -30,17 +30,20 @@ int mercator_backward(void *params, double x, double y, double *lon, double *lat
 
 namespace mpx_forms {
 
-// Eqs. 7-6 and 7-7 away from the poles. The isometric latitude is the
-// sphere's term less the ellipsoid's correction
-// e atanh(e sin phi) = (e/2) ln[(1 + e s)/(1 - e s)].
+// Eqs. 7-6 and 7-7 away from the poles, as Snyder writes 7-7:
+// psi = ln[tan(pi/4 + phi/2) ((1 - e sin phi)/(1 + e sin phi))^(e/2)], with
+// tan(pi/4 + phi/2) = (1 + sin phi)/cos phi. psi is odd in phi and is
+// computed for |phi|, so that 1 + sin phi never cancels; two logarithms
+// cost less than the asinh and atanh of the same value.
 template <class T>
 void mercator_forward(const MercatorRecord &r, T lon, T lat, T &x, T &y) noexcept {
     T s, c;
     sincos(lat, s, c);
     const double e = r.eccentricity;
-    const T psi = asinh(s / abs(c)) - e * atanh(e * s);
+    const T as = abs(s);
+    const T psi = log((1.0 + as) / abs(c)) - 0.5 * e * log((1.0 + e * as) / (1.0 - e * as));
     x = (lon - r.centre_merid) * r.radius * r.scale_factor + r.false_east;
-    y = r.radius * psi * r.scale_factor + r.false_north;
+    y = r.radius * copysign(psi, s) * r.scale_factor + r.false_north;
 }
 
 // Eq. 7-13 for the conformal latitude, then the series 3-5.

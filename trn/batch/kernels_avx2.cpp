@@ -62,6 +62,12 @@ inline Vec atan2(Vec y, Vec x) noexcept { return Vec(Sleef_atan2d4_u10avx2(y.v, 
 inline Vec asinh(Vec a) noexcept { return Vec(Sleef_asinhd4_u10avx2(a.v)); }
 inline Vec atanh(Vec a) noexcept { return Vec(Sleef_atanhd4_u10avx2(a.v)); }
 inline Vec exp(Vec a) noexcept { return Vec(Sleef_expd4_u10avx2(a.v)); }
+inline Vec log(Vec a) noexcept { return Vec(Sleef_logd4_u10avx2(a.v)); }
+inline Vec copysign(Vec magnitude, Vec sign) noexcept {
+    const __m256d sign_bit = _mm256_set1_pd(-0.0);
+    return Vec(
+        _mm256_or_pd(_mm256_andnot_pd(sign_bit, magnitude.v), _mm256_and_pd(sign_bit, sign.v)));
+}
 inline void sincos(Vec x, Vec &s, Vec &c) noexcept {
     const Sleef___m256d_2 sc = Sleef_sincosd4_u10avx2(x.v);
     s = Vec(sc.x);
