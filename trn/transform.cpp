@@ -282,7 +282,7 @@ int batched(const mpx_transformation &t, const BatchPlan &plan, const double *in
             block.y[i] = point[1];
             block.z[i] = point[2];
         }
-        for (int i = n; i < kBatchBlock && i % 8 != 0; ++i)
+        for (int i = n; i < kBatchBlock && i % kBatchPad != 0; ++i)
             block.x[i] = block.y[i] = block.z[i] = 0.0;
         plan.run(t, plan, block, n);
         for (int i = 0; i < n; ++i) {

@@ -13,29 +13,26 @@ namespace {
 BatchRunner choose_runner() noexcept {
 #if defined(MPX_HAVE_SLEEF) && (defined(__GNUC__) || defined(__clang__))
     __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f"))
+        return batch_run_avx512;
     if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
         return batch_run_avx2;
 #endif
     return nullptr;
 }
 
-bool backward_kernel(mpx_proj_backward_fn fn, const void *params, BatchStep &step) noexcept {
-    if (fn == tranmerc_backward) {
+// The step of a projection routine (the forward or the backward one, given
+// with the family's two routines of the same direction).
+template <class Routine>
+bool projection_kernel(Routine fn, Routine tranmerc, Routine mercator, const void *params,
+                       BatchStep &step) noexcept {
+    if (fn == tranmerc) {
         step = BatchStep::Tranmerc;
         // The sphere's closed forms have no kernel.
         return static_cast<const TranmercRecord *>(params)->method == kTranmercEllipsoid;
     }
     step = BatchStep::Mercator;
-    return fn == mercator_backward;
-}
-
-bool forward_kernel(mpx_proj_forward_fn fn, const void *params, BatchStep &step) noexcept {
-    if (fn == tranmerc_forward) {
-        step = BatchStep::Tranmerc;
-        return static_cast<const TranmercRecord *>(params)->method == kTranmercEllipsoid;
-    }
-    step = BatchStep::Mercator;
-    return fn == mercator_forward;
+    return fn == mercator;
 }
 
 bool datum_kernel(const mpx_transformation &t, bool &bursa_wolfe) noexcept {
@@ -69,9 +66,13 @@ bool batch_plan(const mpx_transformation &t, BatchPlan &plan) noexcept {
         t.inner_mode == kInnerProjectedToGeodetic || t.inner_mode == kInnerProjectedToProjected;
     const bool forward =
         t.inner_mode == kInnerGeodeticToProjected || t.inner_mode == kInnerProjectedToProjected;
-    if (backward && !backward_kernel(t.source_backward, t.source_params, plan.source))
+    if (backward &&
+        !projection_kernel<mpx_proj_backward_fn>(t.source_backward, tranmerc_backward,
+                                                 mercator_backward, t.source_params, plan.source))
         return false;
-    if (forward && !forward_kernel(t.target_forward, t.target_params, plan.target))
+    if (forward &&
+        !projection_kernel<mpx_proj_forward_fn>(t.target_forward, tranmerc_forward,
+                                                mercator_forward, t.target_params, plan.target))
         return false;
     return datum_kernel(t, plan.bursa_wolfe);
 }

@@ -9,6 +9,9 @@
 
 // Points per block: a few hundred, held in a fixed buffer on the stack.
 inline constexpr int kBatchBlock = 256;
+// The last group of a block is padded with zeros to a multiple of this,
+// the widest vector's lane count.
+inline constexpr int kBatchPad = 8;
 
 struct BatchBlock {
     double x[kBatchBlock], y[kBatchBlock], z[kBatchBlock];
@@ -32,7 +35,8 @@ struct BatchPlan {
 };
 
 // The kernels of this processor, chosen once at start-up; null when the
-// build has no vector maths (no SLEEF) or the processor lacks AVX2 and FMA.
+// build has no vector maths (no SLEEF) or the processor has neither
+// AVX-512F nor AVX2 with FMA.
 BatchRunner batch_runner() noexcept;
 
 // True, with the plan, when every step of a ready transformation has a
@@ -40,7 +44,10 @@ BatchRunner batch_runner() noexcept;
 bool batch_plan(const mpx_transformation &t, BatchPlan &plan) noexcept;
 
 #ifdef MPX_HAVE_SLEEF
-// The AVX2 kernels (kernels_avx2.cpp, built for that instruction set).
+// The kernels of kernels_avx2.cpp and kernels_avx512.cpp, each built for
+// its instruction set.
 void batch_run_avx2(const mpx_transformation &t, const BatchPlan &plan, BatchBlock &block,
                     int count) noexcept;
+void batch_run_avx512(const mpx_transformation &t, const BatchPlan &plan, BatchBlock &block,
+                      int count) noexcept;
 #endif
