@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -38,9 +39,12 @@ struct System {
 };
 
 struct Pipeline {
+    const char *id; // the test's name
     const char *name;
     System source, target;
 };
+
+void PrintTo(const Pipeline &p, std::ostream *os) { *os << p.name; }
 
 const System kWgs84Degrees{"WGS84", "GEODETIC", "degrees", true};
 const System kEd50Degrees{"ED50", "GEODETIC", "degrees", true};
@@ -49,12 +53,12 @@ const System kEd50Utm31{"ED50", "UTM31N", "metres", false};
 const System kWgs84Mercator{"WGS84", "WORLD_MERCATOR", "metres", false};
 
 const Pipeline kPipelines[] = {
-    {"UTM 31N forward", kWgs84Degrees, kWgs84Utm31},
-    {"UTM 31N inverse", kWgs84Utm31, kWgs84Degrees},
-    {"ED50 to WGS 84 by Bursa-Wolfe", kEd50Degrees, kWgs84Degrees},
-    {"ED50 UTM 31N to WGS 84 UTM 31N", kEd50Utm31, kWgs84Utm31},
-    {"Mercator forward", kWgs84Degrees, kWgs84Mercator},
-    {"Mercator inverse to ED50", kWgs84Mercator, kEd50Degrees},
+    {"Utm31nForward", "UTM 31N forward", kWgs84Degrees, kWgs84Utm31},
+    {"Utm31nInverse", "UTM 31N inverse", kWgs84Utm31, kWgs84Degrees},
+    {"Ed50ToWgs84Geodetic", "ED50 to WGS 84 by Bursa-Wolfe", kEd50Degrees, kWgs84Degrees},
+    {"Ed50Utm31nToWgs84Utm31n", "ED50 UTM 31N to WGS 84 UTM 31N", kEd50Utm31, kWgs84Utm31},
+    {"MercatorForward", "Mercator forward", kWgs84Degrees, kWgs84Mercator},
+    {"MercatorInverseToEd50", "Mercator inverse to ED50", kWgs84Mercator, kEd50Degrees},
 };
 
 int open_system(const System &s) {
@@ -240,6 +244,6 @@ TEST_P(BatchEquivalence, ArrayInBlocksMatchesThePerPointPipeline) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledPipelines, BatchEquivalence, ::testing::ValuesIn(kPipelines),
-                         [](const auto &info) { return "Pipeline" + std::to_string(info.index); });
+                         [](const auto &info) { return std::string(info.param.id); });
 
 } // namespace
