@@ -243,6 +243,30 @@ TEST_P(BatchEquivalence, ArrayInBlocksMatchesThePerPointPipeline) {
     EXPECT_GT(modes, 0);
 }
 
+// With a trace hook installed the array goes point by point, so that the
+// hook sees every step of every point.
+TEST(BatchPath, ATraceHookSeesEveryPointOfAnArray) {
+    test_support::collect_errors();
+    const int source = open_system(kWgs84Degrees);
+    const int target = open_system(kWgs84Utm31);
+    ASSERT_EQ(mpx_set_source(&source), 0);
+    ASSERT_EQ(mpx_set_target(&target), 0);
+    int forward_steps = 0;
+    ASSERT_EQ(mpx_install_trace(
+                  [](void *user, int step, int, double, double, double) {
+                      *static_cast<int *>(user) += step == MPX_TRACE_TARGET_FORWARD;
+                  },
+                  &forward_steps),
+              0);
+    std::vector<double> points;
+    for (int i = 0; i < 300; ++i)
+        points.insert(points.end(), {0.01 * i, 45.0, 0.0});
+    const int n = 300;
+    ASSERT_EQ(mpx_trans_array(&n, points.data(), points.data()), 0);
+    EXPECT_EQ(forward_steps, n);
+    EXPECT_EQ(test_support::take_errors(), Lines{});
+}
+
 INSTANTIATE_TEST_SUITE_P(BundledPipelines, BatchEquivalence, ::testing::ValuesIn(kPipelines),
                          [](const auto &info) { return std::string(info.param.id); });
 
