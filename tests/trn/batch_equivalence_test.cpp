@@ -210,8 +210,9 @@ TEST_P(BatchEquivalence, ArrayInBlocksMatchesThePerPointPipeline) {
         trn_settle(t);
         test_support::take_errors();
         BatchPlan plan;
-        if (batch_runner())
+        if (batch_runner()) {
             ASSERT_TRUE(batch_plan(*t, plan)) << p.name << ": no kernels for this pipeline";
+        }
         int stops = 0;
         for (std::size_t first = 0; first < kPoints;) {
             const std::size_t end = std::min(first + kStretch, kPoints);
@@ -268,6 +269,6 @@ TEST(BatchPath, ATraceHookSeesEveryPointOfAnArray) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledPipelines, BatchEquivalence, ::testing::ValuesIn(kPipelines),
-                         [](const auto &info) { return std::string(info.param.id); });
+                         [](const auto &param_info) { return std::string(param_info.param.id); });
 
 } // namespace
