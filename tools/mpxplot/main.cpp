@@ -7,6 +7,7 @@
 
 #include <mpxlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,8 @@ constexpr char kUsage[] =
     "  --tissot DEG     spacing of the Tissot indicatrices (default 30, 0 for none)\n"
     "  --area W,E,S,N   draw only these longitudes and latitudes (degrees)\n"
     "  --max-scale K    draw where the linear scale is at most K (default 10)\n"
+    "  --cells N        grid cells along the area's larger side on which the\n"
+    "                   outline is found (default 360, at most one degree each)\n"
     "  --size PX        largest width and height of the map in pixels (default 800)\n"
     "  --coastline FILE coastline of \"lon lat\" lines, '>' between lines\n"
     "                   (default: coastline/gshhg_crude.txt of the database)\n"
@@ -96,7 +99,7 @@ std::string parse(int argc, char **argv, Options &o) {
             if (!parse_area(value(), o.plot.map))
                 return "--area needs W,E,S,N in degrees, W < E, S < N";
         } else if (arg == "--step" || arg == "--tissot" || arg == "--max-scale" ||
-                   arg == "--size") {
+                   arg == "--size" || arg == "--cells") {
             if (!positive_number(argv[++k], number))
                 return arg + " needs a number of at least 0";
             if (arg == "--step")
@@ -105,6 +108,8 @@ std::string parse(int argc, char **argv, Options &o) {
                 o.plot.map.tissot_step = number;
             else if (arg == "--max-scale")
                 o.plot.max_scale = number;
+            else if (arg == "--cells")
+                o.plot.map.grid_cells = static_cast<int>(std::min(number, 100000.0));
             else
                 o.plot.size.width = o.plot.size.height = number;
         } else if (arg.size() > 1 && arg[0] == '-') {
@@ -117,6 +122,8 @@ std::string parse(int argc, char **argv, Options &o) {
     }
     if (o.gallery.empty() && (o.system.empty() || o.output.empty()))
         return "a coordinate system and -o FILE.svg are needed";
+    if (o.plot.map.grid_cells < 4)
+        return "--cells must be at least 4";
     if (!(o.plot.max_scale > 1.0))
         return "--max-scale must be above 1";
     if (!(o.plot.size.width >= 100.0 && o.plot.size.width <= 20000.0))

@@ -11,16 +11,15 @@ namespace {
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 // Kept inside the longitude window, as the projector does (degrees).
 constexpr double kEdgeInset = 1e-7;
-// Cells of the grid on which the drawable area is found, along the
-// larger side of the area drawn; at most one degree each.
-constexpr double kGridCells = 360.0;
+// Largest cell of the grid on which the drawable area is found (degrees).
 constexpr double kLargestCell = 1.0;
 // Halvings of a segment that is still too long on the map: 24 halvings of
 // a grid cell reach about 1e-7 degree, where a jump that remains is a
 // discontinuity of the projection and is drawn as one.
 constexpr int kMaxRefinements = 24;
-// Halvings that find where a line leaves the drawable area: 1e-9 of a cell.
-constexpr int kBoundaryHalvings = 30;
+// Halvings that find where a line leaves the drawable area: 1e-6 of a
+// cell, a tenth of a metre at most.
+constexpr int kBoundaryHalvings = 20;
 // Radius of an indicatrix as a fraction of the spacing of their centres.
 constexpr double kTissotFraction = 0.12;
 
@@ -32,7 +31,7 @@ double distance(MapPoint a, MapPoint b) { return std::hypot(b.x - a.x, b.y - a.y
 
 // Builds the polylines of one path at a time, refining and splitting.
 class Tracer {
-public:
+  public:
     Tracer(const Projector &projector, double longest) : p_(projector), longest_(longest) {}
 
     void trace(const Path &path, std::vector<Polyline> &out) {
@@ -52,7 +51,7 @@ public:
         finish();
     }
 
-private:
+  private:
     void finish() {
         if (line_.size() >= 2)
             out_->push_back(line_);
@@ -60,7 +59,7 @@ private:
     }
 
     // The last drawable point from `inside` towards `outside`.
-    MapPoint boundary(LonLat inside, MapPoint inside_point, LonLat outside) {
+    std::pair<LonLat, MapPoint> boundary(LonLat inside, MapPoint inside_point, LonLat outside) {
         MapPoint last = inside_point;
         for (int i = 0; i < kBoundaryHalvings; ++i) {
             LonLat middle = between(inside, outside, 0.5);
@@ -71,7 +70,7 @@ private:
                 outside = middle;
             }
         }
-        return last;
+        return {inside, last};
     }
 
     void step(LonLat a, std::optional<MapPoint> pa, LonLat b, std::optional<MapPoint> pb,
@@ -79,14 +78,16 @@ private:
         if (!pa && !pb)
             return;
         if (pa && !pb) {
-            line_.push_back(boundary(a, *pa, b));
+            auto [q, pq] = boundary(a, *pa, b);
+            step(a, pa, q, pq, depth);
             finish();
             return;
         }
         if (!pa) {
             finish();
-            line_.push_back(boundary(b, *pb, a));
-            line_.push_back(*pb);
+            auto [q, pq] = boundary(b, *pb, a);
+            line_.push_back(pq);
+            step(q, pq, b, pb, depth);
             return;
         }
         if (distance(*pa, *pb) <= longest_ || depth >= kMaxRefinements) {
@@ -108,22 +109,31 @@ private:
 // The drawable nodes of a regular grid over the area, and the outline of
 // their region by marching squares, each crossing found by halving.
 class Grid {
-public:
-    Grid(const Projector &projector, const MapOptions &o) : p_(projector), o_(o) {
-        double cell = std::min(kLargestCell, std::max(o.east - o.west, o.north - o.south) / kGridCells);
+  public:
+    Grid(Projector &projector, const MapOptions &o) : p_(projector), o_(o) {
+        double cell = std::min(kLargestCell, std::max(o.east - o.west, o.north - o.south) /
+                                                 std::max(1, o.grid_cells));
         nx_ = std::max(1, static_cast<int>(std::ceil((o.east - o.west) / cell)));
         ny_ = std::max(1, static_cast<int>(std::ceil((o.north - o.south) / cell)));
         points_.resize(static_cast<std::size_t>((nx_ + 1) * (ny_ + 1)));
+        std::vector<double> areas(points_.size());
         for (int j = 0; j <= ny_; ++j)
             for (int i = 0; i <= nx_; ++i) {
                 LocalScale scale;
                 auto &slot = points_[index(i, j)];
                 slot = p_.drawable(node(i, j), &scale);
+                areas[index(i, j)] = scale.area();
                 if (slot && (!found_ || distortion(scale) < distortion(best_))) {
                     found_ = true;
                     best_ = scale;
                 }
             }
+        // From here on the map keeps the orientation of its least distorted
+        // place.
+        projector.validity.orientation = best_.area() < 0.0 ? -1 : 1;
+        for (std::size_t k = 0; k < points_.size(); ++k)
+            if (points_[k] && projector.validity.orientation * areas[k] < 0.0)
+                points_[k].reset();
     }
 
     bool found() const { return found_; }
@@ -183,7 +193,7 @@ public:
         return lines;
     }
 
-private:
+  private:
     LonLat node(int i, int j) const {
         double lon = i == nx_ ? o_.east : o_.west + (o_.east - o_.west) * i / nx_;
         double lat = j == ny_ ? o_.north : o_.south + (o_.north - o_.south) * j / ny_;
@@ -276,9 +286,9 @@ std::vector<double> multiples(double step, double low, double high, bool keep_en
 }
 
 Path along(LonLat a, LonLat b, double spacing) {
-    int n = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(b.lon - a.lon),
-                                                            std::fabs(b.lat - a.lat)) /
-                                                   spacing)));
+    int n =
+        std::max(1, static_cast<int>(std::ceil(
+                        std::max(std::fabs(b.lon - a.lon), std::fabs(b.lat - a.lat)) / spacing)));
     Path path;
     for (int k = 0; k <= n; ++k)
         path.push_back(between(a, b, static_cast<double>(k) / n));
@@ -317,7 +327,7 @@ std::vector<Path> into_window(const Path &path, double west, double east) {
 
 } // namespace
 
-std::string draw_map(const Projector &projector, const MapOptions &given,
+std::string draw_map(Projector &projector, const MapOptions &given,
                      const std::vector<Path> &coastline, Map &map) {
     MapOptions o = given;
     double window_west = projector.west() + kEdgeInset;
@@ -326,8 +336,12 @@ std::string draw_map(const Projector &projector, const MapOptions &given,
         o.west = window_west;
         o.east = window_east;
     } else {
-        while (o.west < window_west)
+        // Into the window, an edge that is the window's own kept in place.
+        while (o.west < window_west - 2 * kEdgeInset)
             o.west += 360.0, o.east += 360.0;
+        while (o.west >= window_east)
+            o.west -= 360.0, o.east -= 360.0;
+        o.west = std::max(o.west, window_west);
         o.east = std::min(o.east, window_east);
     }
     if (!(o.west < o.east && o.south < o.north))

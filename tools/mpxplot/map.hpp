@@ -28,6 +28,9 @@ struct MapOptions {
     // Finest longest segment of a line, as a fraction of the picture's
     // larger side: a line is refined until its segments are this short.
     double segment_fraction = 1.0 / 400.0;
+    // Cells of the grid on which the drawable area and its outline are
+    // found, along the larger side of the area (each at most one degree).
+    int grid_cells = 360;
 };
 
 struct Map {
@@ -42,7 +45,8 @@ struct Map {
 };
 
 // Empty error text on success.
-std::string draw_map(const Projector &projector, const MapOptions &options,
+// The projector's orientation is set to that of the least distorted place.
+std::string draw_map(Projector &projector, const MapOptions &options,
                      const std::vector<Path> &coastline, Map &map);
 
 } // namespace mpxplot

@@ -105,7 +105,9 @@ std::string Projector::open(const std::string &datum, const std::string &project
     char name[kTextRoom] = "name";
     char type = MPX_TYPE_STRING;
     char text[kTextRoom] = "";
-    if (mpx_inq_coord_sys(&projected_, "projection", name, &type, text, kTextRoom) != 0)
+    // A geodetic or geocentric system has no projection name to give.
+    if (mpx_inq_coord_sys(&projected_, "projection", name, &type, text, kTextRoom) != 0 ||
+        text[0] == '\0')
         return datum + "," + projection + " is not a projected system";
     double long_cut = 0.0;
     if (inquire_double(projected_, "long_cut", long_cut) && std::isfinite(long_cut))
@@ -169,14 +171,16 @@ std::optional<LocalScale> Projector::local_scale(LonLat p) const {
 }
 
 std::optional<MapPoint> Projector::drawable(LonLat p, LocalScale *scale_out) const {
+    // The backward conversion, the slowest where it iterates, goes last.
     std::optional<MapPoint> point = forward(p);
     if (!point)
         return std::nullopt;
+    std::optional<LocalScale> scale = local_scale(p);
+    if (!scale || !(scale->largest() <= validity.max_scale) ||
+        validity.orientation * scale->area() < 0.0)
+        return std::nullopt;
     std::optional<LonLat> back = backward(*point);
     if (!back || chord(p, *back) > kRoundTripTolerance)
-        return std::nullopt;
-    std::optional<LocalScale> scale = local_scale(p);
-    if (!scale || !(scale->largest() <= validity.max_scale))
         return std::nullopt;
     if (scale_out != nullptr)
         *scale_out = *scale;

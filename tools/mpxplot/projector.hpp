@@ -34,13 +34,17 @@ struct Validity {
     // Largest linear scale drawn: the map of a projection whose scale grows
     // without bound (Mercator's poles, the gnomonic's horizon) stops there.
     double max_scale = 10.0;
+    // Sign of the area scale where the map is drawn (0: either): where a
+    // projection folds over (a polynomial far from its area), the
+    // overlapping sheet has the other sign and is left out.
+    int orientation = 0;
 };
 
 // The "type" column of a "project" record: the keyword of its projection.
 std::string database_type(const std::string &projection);
 
 class Projector {
-public:
+  public:
     // Creates DATUM,PROJECTION and DATUM,GEODETIC (radians). Empty error
     // text on success; the library's own messages are in `error` otherwise.
     std::string open(const std::string &datum, const std::string &projection);
@@ -69,7 +73,7 @@ public:
 
     Validity validity;
 
-private:
+  private:
     int projected_ = 0, geodetic_ = 0;
     double west_ = -180.0;
     double radius_ = 1.0, e2_ = 0.0;

@@ -27,7 +27,7 @@ bool axes_exchanged(const Map &map) {
 }
 
 class Frame {
-public:
+  public:
     Frame(const Map &map, const PictureSize &size, double top) : top_(top) {
         swap_ = axes_exchanged(map);
         double min_x = swap_ ? map.min_y : map.min_x, max_x = swap_ ? map.max_y : map.max_x;
@@ -53,7 +53,7 @@ public:
         return {x * scale_, -y * scale_};
     }
 
-private:
+  private:
     bool swap_ = false;
     double scale_ = 1.0, min_x_ = 0.0, max_y_ = 0.0, width_ = 0.0, height_ = 0.0, top_ = 0.0;
 };
@@ -104,7 +104,8 @@ std::vector<Pixel> simplified(const Frame &frame, const Polyline &line) {
             double length = std::hypot(b.x - a.x, b.y - a.y);
             bool straight = length <= kLongestRun;
             for (std::size_t k = start + 1; straight && k <= end; ++k) {
-                double cross = (b.x - a.x) * (pixels[k].y - a.y) - (b.y - a.y) * (pixels[k].x - a.x);
+                double cross =
+                    (b.x - a.x) * (pixels[k].y - a.y) - (b.y - a.y) * (pixels[k].x - a.x);
                 straight = std::fabs(cross) <= kFlatness * length;
             }
             if (!straight)
