@@ -120,8 +120,9 @@ TEST(MpxplotPicture, GalleryPicturesHaveEveryLayerAndNoJumpInTheGraticule) {
         EXPECT_LE(longest.length, kLongestSegment) << keyword << ": " << longest.where;
         ++pictures;
     }
-    // Every base projection of the bundled database so far.
-    EXPECT_GE(pictures, 23);
+    // Every installed base projection has a system in the bundled database.
+    EXPECT_EQ(markdown.find("without a system"), std::string::npos) << markdown;
+    EXPECT_GE(pictures, 26);
 }
 
 struct Case {
@@ -194,6 +195,7 @@ TEST(MpxplotPicture, FailuresAreToldAndLeaveNoPicture) {
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("mpxplot: cannot create WGS84,NO_SUCH_GRID"), std::string::npos)
         << unknown.err;
+    EXPECT_FALSE(std::ifstream(scratch("unknown.svg")).good());
     Outcome geodetic = run_mpxplot("WGS84,GEODETIC -o " + scratch("geodetic.svg"));
     EXPECT_EQ(geodetic.status, 2);
     EXPECT_NE(geodetic.err.find("is not a projected system"), std::string::npos) << geodetic.err;

@@ -126,9 +126,11 @@ std::string write_gallery(const PlotOptions &options, const std::string &markdow
                        "bundled database that uses it, drawn by `mpxplot` (`cmake --build "
                        "--preset release --target gallery` writes this page and its pictures "
                        "again). Graticule every 10 degrees, Tissot indicatrices every 30 "
-                       "degrees, the Natural Earth 1:110m coastline; the shaded area is where "
-                       "the projection converts a point both ways within 64 m and its scale "
-                       "stays below 10.\n\n";
+                       "degrees, the GSHHG crude coastline; the shaded area is where the "
+                       "projection converts a point both ways within 64 m and its scale stays "
+                       "below 10. A projection drawn over the whole world shows where its "
+                       "formulas stop holding: the series of the national grids diverge far "
+                       "from their area.\n\n";
     std::string missing;
     for (const Choice &choice : choose_systems()) {
         if (choice.projection.empty()) {
