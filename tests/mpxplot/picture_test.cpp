@@ -170,9 +170,10 @@ TEST(MpxplotPicture, ConformalProjectionsDrawCircles) {
 
 TEST(MpxplotPicture, EqualAreaProjectionsDrawEqualAreas) {
     const Case cases[] = {
-        {"WGS84,CONUS_ALBERS", "-130,-60,20,55"},
-        {"ETRS89,ETRS89_LAEA", "-30,40,30,75"},
-        {"ATIG,BONNE_FRANCE", "-10,15,35,55"},
+        {"WGS84,CONUS_ALBERS", "-130,-60,20,55"},      {"ETRS89,ETRS89_LAEA", "-30,40,30,75"},
+        {"ATIG,BONNE_FRANCE", "-10,15,35,55"},         {"WGS84,WORLD_MOLLWEIDE", "-175,175,-85,85"},
+        {"WGS84,WORLD_SINUSOIDAL", "-175,175,-85,85"}, {"WGS84,WORLD_ECKERT4", "-175,175,-85,85"},
+        {"WGS84,WORLD_ECKERT6", "-175,175,-85,85"},
     };
     for (const Case &c : cases) {
         std::vector<double> rx, ry;

@@ -14,7 +14,7 @@ constexpr double kTitleLine = 16.0;
 constexpr double kHeadingLine = 22.0;
 constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 // Pixels a dropped point may lie off its straight run.
-constexpr double kFlatness = 0.05;
+constexpr double kFlatness = 0.2;
 // Longest straight run printed as one segment, in pixels.
 constexpr double kLongestRun = 16.0;
 
@@ -162,12 +162,21 @@ std::string svg_text(const Map &map, const Title &title, const PictureSize &size
     std::size_t lines = title.lines.size() + (axes_exchanged(map) ? 1 : 0);
     double top = kHeadingLine + kTitleLine * static_cast<double>(lines) + kMargin;
     Frame frame(map, size, top);
+    // A narrow map (a Transverse Mercator zone) still shows its whole
+    // title: widths of the bold 16-pixel and the 12-pixel sans-serif
+    // characters, estimated generously.
+    std::size_t longest = 0;
+    for (const std::string &line : title.lines)
+        longest = std::max(longest, line.size());
+    double page_width =
+        std::max({frame.width(), 2 * kMargin + 10.0 * static_cast<double>(title.heading.size()),
+                  2 * kMargin + 7.0 * static_cast<double>(longest)});
     std::string out;
     append(out,
            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"%.0f\" "
            "viewBox=\"0 0 %.0f %.0f\">\n",
-           std::ceil(frame.width()), std::ceil(frame.height()), std::ceil(frame.width()),
+           std::ceil(page_width), std::ceil(frame.height()), std::ceil(page_width),
            std::ceil(frame.height()));
     out += "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
