@@ -29,6 +29,23 @@ LonLat between(LonLat a, LonLat b, double t) {
 
 double distance(MapPoint a, MapPoint b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
+// The last drawable point from `inside` (drawn at `inside_point`) towards
+// `outside`, found by halving.
+std::pair<LonLat, MapPoint> last_drawable(const Projector &projector, LonLat inside,
+                                          MapPoint inside_point, LonLat outside) {
+    MapPoint last = inside_point;
+    for (int i = 0; i < kBoundaryHalvings; ++i) {
+        LonLat middle = between(inside, outside, 0.5);
+        if (std::optional<MapPoint> m = projector.drawable(middle)) {
+            inside = middle;
+            last = *m;
+        } else {
+            outside = middle;
+        }
+    }
+    return {inside, last};
+}
+
 // Builds the polylines of one path at a time, refining and splitting.
 class Tracer {
   public:
@@ -58,19 +75,8 @@ class Tracer {
         line_.clear();
     }
 
-    // The last drawable point from `inside` towards `outside`.
     std::pair<LonLat, MapPoint> boundary(LonLat inside, MapPoint inside_point, LonLat outside) {
-        MapPoint last = inside_point;
-        for (int i = 0; i < kBoundaryHalvings; ++i) {
-            LonLat middle = between(inside, outside, 0.5);
-            if (std::optional<MapPoint> m = p_.drawable(middle)) {
-                inside = middle;
-                last = *m;
-            } else {
-                outside = middle;
-            }
-        }
-        return {inside, last};
+        return last_drawable(p_, inside, inside_point, outside);
     }
 
     void step(LonLat a, std::optional<MapPoint> pa, LonLat b, std::optional<MapPoint> pb,
@@ -230,17 +236,7 @@ class Grid {
         MapPoint last = *points_[index(ii, ji)];
         if (io < 0 || jo < 0 || io > nx_ || jo > ny_)
             return last;
-        LonLat in = node(ii, ji), out = node(io, jo);
-        for (int k = 0; k < kBoundaryHalvings; ++k) {
-            LonLat middle = between(in, out, 0.5);
-            if (std::optional<MapPoint> m = p_.drawable(middle)) {
-                in = middle;
-                last = *m;
-            } else {
-                out = middle;
-            }
-        }
-        return last;
+        return last_drawable(p_, node(ii, ji), last, node(io, jo)).second;
     }
 
     void cell_segments(int i, int j, std::map<long, std::vector<long>> &links) const {
