@@ -20,6 +20,8 @@ constexpr int kMaxRefinements = 24;
 // Halvings that find where a line leaves the drawable area: 1e-6 of a
 // cell, a tenth of a metre at most.
 constexpr int kBoundaryHalvings = 20;
+// Two map points closer than this fraction of the map's size are one.
+constexpr double kSameEdge = 1e-6;
 // Radius of an indicatrix as a fraction of the spacing of their centres.
 constexpr double kTissotFraction = 0.12;
 
@@ -140,6 +142,7 @@ class Grid {
         for (std::size_t k = 0; k < points_.size(); ++k)
             if (points_[k] && projector.validity.orientation * areas[k] < 0.0)
                 points_[k].reset();
+        periodic_ = o.whole_window && edges_meet();
     }
 
     bool found() const { return found_; }
@@ -169,7 +172,7 @@ class Grid {
     std::vector<Polyline> outline() {
         std::map<long, std::vector<long>> links; // edge -> neighbouring edges
         for (int j = -1; j <= ny_; ++j)
-            for (int i = -1; i <= nx_; ++i)
+            for (int i = periodic_ ? 0 : -1; i < (periodic_ ? nx_ : nx_ + 1); ++i)
                 cell_segments(i, j, links);
         std::vector<Polyline> lines;
         std::map<long, bool> used;
@@ -206,7 +209,28 @@ class Grid {
         return {lon, lat};
     }
     std::size_t index(int i, int j) const { return static_cast<std::size_t>(j * (nx_ + 1) + i); }
+    // Whether the window's western and eastern edges are one line on the
+    // map (an azimuthal or polar map): the outline then does not follow
+    // them, and the grid wraps around in longitude.
+    bool edges_meet() const {
+        double size = 0.0;
+        for (const auto &slot : points_)
+            if (slot)
+                size = std::max({size, std::fabs(slot->x), std::fabs(slot->y)});
+        bool any = false;
+        for (int j = 0; j <= ny_; ++j) {
+            const auto &west = points_[index(0, j)], &east = points_[index(nx_, j)];
+            if (west.has_value() != east.has_value())
+                return false;
+            if (west && distance(*west, *east) > kSameEdge * size)
+                return false;
+            any = any || west.has_value();
+        }
+        return any;
+    }
+    int wrapped(int i) const { return periodic_ ? ((i % nx_) + nx_) % nx_ : i; }
     bool inside(int i, int j) const {
+        i = wrapped(i);
         return i >= 0 && j >= 0 && i <= nx_ && j <= ny_ && points_[index(i, j)].has_value();
     }
     static double distortion(const LocalScale &s) {
@@ -217,6 +241,7 @@ class Grid {
     // Edge keys: node (i, j) with direction 0 (towards i + 1) or 1 (towards
     // j + 1); nodes of the outer ring have i or j of -1 or n + 1.
     long key(int i, int j, int direction) const {
+        i = wrapped(i);
         return ((static_cast<long>(j) + 1) * (nx_ + 3) + (i + 1)) * 2 + direction;
     }
     void decode(long k, int &i, int &j, int &direction) const {
@@ -265,6 +290,7 @@ class Grid {
     int nx_ = 1, ny_ = 1;
     std::vector<std::optional<MapPoint>> points_;
     bool found_ = false;
+    bool periodic_ = false;
     LocalScale best_;
 };
 
