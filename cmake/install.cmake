@@ -16,7 +16,7 @@ install(TARGETS mpxlib EXPORT mpxlibTargets
     PUBLIC_HEADER DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 # Installed programs find the library next to them, wherever the prefix is.
-foreach(tool IN ITEMS mpxcs mpxgrid)
+foreach(tool IN ITEMS mpxcs mpxgrid mpxplot)
     if(TARGET ${tool})
         set_target_properties(${tool} PROPERTIES
             INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
@@ -25,7 +25,7 @@ endforeach()
 
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${MPX_DATA_INSTALL_DIR}
     FILES_MATCHING PATTERN "*.dat" PATTERN "*.grd" PATTERN "README.md"
-    REGEX "samples/[^/]*\\.txt$")
+    REGEX "(samples|coastline)/[^/]*\\.txt$")
 install(FILES ${PROJECT_SOURCE_DIR}/doc/mpxcs.1 ${PROJECT_SOURCE_DIR}/doc/mpxgrid.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
