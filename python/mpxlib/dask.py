@@ -124,6 +124,10 @@ def _transformer(source, target, token):
         transformer = _transformers.get(key)
         if transformer is None:
             mpxlib.setup(_shipped.get(digest, directory), exact=exact)
+            if mpxlib.exact_installed() != exact:
+                raise mpxlib.Error(
+                    "this process already uses the %s forms" % ("exact" if not exact else "classic")
+                )
             if len(_transformers) >= _MAX_CACHED_PAIRS:
                 _transformers.clear()
             transformer = mpxlib.Transformer(
@@ -202,6 +206,14 @@ def transform_dataframe(df, source, target, columns=("x", "y", "z"), *, inverse=
     missing = [c for c in columns if c not in df.columns]
     if missing:
         raise KeyError("columns not in the dataframe: %s" % ", ".join(missing))
+    # Never overwrite a column the caller did not name.
+    added = ["status"] + (["z"] if len(columns) == 2 else [])
+    clashing = [c for c in added if c in df.columns and c not in columns]
+    if clashing:
+        raise ValueError(
+            "the dataframe already has a column %s, which the result would replace"
+            % ", ".join(clashing)
+        )
 
     def partition(part):
         out = part.copy()

@@ -83,3 +83,6 @@ def test_unknown_system_fails_the_computation_with_the_library_message(client):
         dask.compute(*lazy, scheduler=client)
     with pytest.raises(TypeError):
         mdask.transform(SOURCE, TARGET, da.zeros(10, dtype=int), da.zeros(10))
+    frame = dd.from_pandas(pd.DataFrame({"x": [1.0], "y": [2.0], "z": [3.0]}), npartitions=1)
+    with pytest.raises(ValueError, match="already has a column z"):
+        mdask.transform_dataframe(frame, SOURCE, TARGET, columns=("x", "y"))
