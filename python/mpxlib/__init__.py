@@ -48,7 +48,8 @@ def _default_database():
 
 def setup(database=None, *, exact=False):
     """Chooses the database directory and, with exact=True, installs the
-    exact forms of "tranmerc", "stm" and "utm" ahead of the classic ones.
+    exact forms of "tranmerc", "stm", "utm", "lambert1" and "lambert2" ahead
+    of the classic ones (mpx_exact_install).
 
     Both are process-wide and must come before the first coordinate system
     is created (or the database is listed); later calls raise Error unless

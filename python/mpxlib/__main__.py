@@ -75,7 +75,7 @@ def parse_arguments(argv):
     parser.add_argument("--delimiter", default=",", help="field delimiter (default ,)")
     parser.add_argument("--db", dest="database", help="database directory")
     parser.add_argument(
-        "--exact", action="store_true", help="exact Transverse Mercator forms (tranmerc, stm, utm)"
+        "--exact", action="store_true", help="exact forms of tranmerc, stm, utm, lambert1, lambert2"
     )
     options = parser.parse_args(argv)
     if options.decimals is not None and not 0 <= options.decimals <= 17:
