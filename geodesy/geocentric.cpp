@@ -66,14 +66,21 @@ extern "C" int mpx_xyz_to_gd(const mpx_ellipsoid *e, double x, double y, double 
     const double beta = std::atan2(z, b_over_a * p);
     const double sin_beta = std::sin(beta);
     const double cos_beta = std::cos(beta);
+    // Within e^2 a of the axis near the centre (inside the evolute of the
+    // meridian ellipse) Bowring's denominator turns negative and atan2 would
+    // give a latitude beyond a pole; there it is held at 0, which gives the
+    // pole of z's sign (or the equator for z = 0), a normal through the point.
+    const double denominator = p - e2 * a * cos_beta * cos_beta * cos_beta;
+    const bool inside_evolute = denominator < 0.0;
     const double phi =
         std::atan2(z + (e2 / (1.0 - e2)) * b_over_a * a * sin_beta * sin_beta * sin_beta,
-                   p - e2 * a * cos_beta * cos_beta * cos_beta);
+                   inside_evolute ? 0.0 : denominator);
     const double sin_phi = std::sin(phi);
     const double n = a / std::sqrt(1.0 - e2 * sin_phi * sin_phi);
     // Divide by the larger of sin and cos so that neither pole nor equator
     // loses precision; the tie |Z| = p takes the polar form.
-    const double h = std::fabs(z) >= p ? z / sin_phi - n * (1.0 - e2) : p / std::cos(phi) - n;
+    const bool polar = inside_evolute ? z != 0.0 : std::fabs(z) >= p;
+    const double h = polar ? z / sin_phi - n * (1.0 - e2) : p / std::cos(phi) - n;
     store({std::atan2(y, x) - e->prime_merid, phi, h}, lon, lat, height);
     return 0;
 }
