@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
+#include <random>
 
 namespace bad_inputs {
 namespace {
@@ -115,19 +115,16 @@ std::string escaped(const std::string &text) {
 
 const std::string &scratch_dir() {
     static const std::string dir = [] {
-        std::string base;
+        namespace fs = std::filesystem;
+        std::error_code error;
+        fs::path base;
         if (const char *tmp = std::getenv("MPX_TEST_TMP"); tmp && *tmp)
             base = tmp;
-        else if (const char *system = std::getenv("TMPDIR"); system && *system)
-            base = system;
         else
-            base = "/tmp";
-        std::error_code ignored;
-        std::filesystem::create_directories(base, ignored);
-        std::string pattern = base + "/bad_inputs.XXXXXX";
-        if (!mkdtemp(pattern.data()))
-            return std::string();
-        return pattern + "/";
+            base = fs::temp_directory_path(error);
+        const fs::path made = base / ("bad_inputs-" + std::to_string(std::random_device{}()));
+        fs::create_directories(made, error);
+        return error ? std::string() : made.string() + "/";
     }();
     return dir;
 }
