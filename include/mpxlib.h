@@ -160,8 +160,10 @@ MPX_API int mpx_proj_end(void) MPX_NOEXCEPT;
 MPX_API int mpx_base_install(void) MPX_NOEXCEPT;
 /* Extension beyond the classic interface: installs exact forms of "tranmerc",
    "stm" and "utm" (Krueger's series in the third flattening to n^6, within
-   5 nm of the exact projection up to 4000 km from the central meridian),
-   with the records, parameters and modes of the classic forms, ahead of the
+   5 nm of the exact projection up to 4000 km from the central meridian) and
+   of "lambert1" and "lambert2" (the closed formulas of EPSG methods 9801 and
+   9802, inverse iterated to 1e-12 rad), with the records, parameters, modes
+   and false origins of the classic forms, ahead of the
    base projections, so that every later lookup by keyword finds them. Call
    it before the first coordinate system is created: 0; called later, or a
    second time, it installs nothing and returns -1 (reported). */
@@ -187,6 +189,7 @@ MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_coniced_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambert1_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambert2_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_mollweid_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
@@ -197,19 +200,25 @@ MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_obmerc_b_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_grinten_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_sinusoid_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertiv_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertvi_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_dutch_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_borneo_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_winktrip_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_labordom_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_robinson_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */
