@@ -205,6 +205,12 @@ int open_table(CachedTable &table, const char *name) {
         return fail(MPX_CLASS_SYSTEM, kMemoryShortage);
     }
     std::memcpy(table.header, g_db.line, length + 1);
+    // A header written with CRLF line ends: the last column's name ends
+    // before the carriage return, as it does for a header ending in LF.
+    if (length >= 2 && table.header[length - 2] == '\r' && table.header[length - 1] == '\n') {
+        table.header[length - 2] = '\n';
+        table.header[length - 1] = '\0';
+    }
     table.columns = gdb_split_line(table.header, table.column_names.data(), kMaxColumns);
     return 0;
 }

@@ -7,6 +7,7 @@
 // refuses a zero scale); one runs the bundled database's "mod_tranmerc".
 #include "cs/cs_table.hpp"
 #include "tests/common/error_lines.hpp"
+#include "tests/common/fresh_process.hpp"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,7 @@ int mod_double(int id, const char *entity, const char *attribute, double value) 
 class Attributes : public ::testing::Test {
   protected:
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         test_support::collect_errors();
         setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/attributes_db/", 1);
         ASSERT_EQ(cs_initialise(), 0);
@@ -334,6 +336,7 @@ TEST_F(Attributes, ModifiedInstanceChangesLaterTransformationsAfterLocking) {
 }
 
 TEST(AttributesBundled, ModTranmercAdjustedToAGaussKruegerZoneMatchesIt) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     test_support::collect_errors();
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/", 1);
     const int id = mpx_create_coord_sys("DHDN", "mod_tranmerc", "");

@@ -5,6 +5,7 @@
 #include "cs/cs_table.hpp"
 #include "proj/registry.hpp"
 #include "tests/common/error_lines.hpp"
+#include "tests/common/fresh_process.hpp"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,7 @@ inline int install_linear(int mode = 3, const char *keyword = "linear") {
 class CsTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         test_support::collect_errors();
         setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/db/", 1);
         ASSERT_EQ(cs_initialise(), 0);

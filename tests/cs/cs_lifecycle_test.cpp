@@ -1,6 +1,7 @@
 // The coordinate-system table: creation, sharing, copies, deletion, the
 // enumeration, the identifier checks and the one-time initialisation.
 #include "frame/support.hpp"
+#include "tests/common/fresh_process.hpp"
 #include "tests/cs/cs_fixture.hpp"
 
 #include <cstring>
@@ -127,6 +128,7 @@ TEST_F(CsLifecycle, AllocationFailuresAnywhereInACreationLeaveNoRecord) {
 }
 
 TEST(CsInitialisation, FailedInitialisationIsRetriedAndCreationGoesOn) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/partial/", 1);
     test_support::collect_errors();
     cs_set_listener({on_delete, on_clear});
@@ -141,6 +143,7 @@ TEST(CsInitialisation, FailedInitialisationIsRetriedAndCreationGoesOn) {
 
 // The other descriptors show in the diagnostic dump and in field systems.
 TEST(CsInitialisation, BuildsTheSpecialEntryAndTheAccessClasses) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/db/", 1);
     ASSERT_EQ(cs_initialise(), 0);
     const struct_desc *special = proj_entry(MPX_SPECIAL_PROJECTION)->descriptor;

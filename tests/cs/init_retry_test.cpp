@@ -1,5 +1,6 @@
 // A failed initialisation is retried by the next creation; the retry must
 // not release the systems that exist, nor hand their identifiers to others.
+#include "tests/common/fresh_process.hpp"
 #include "tests/cs/cs_fixture.hpp"
 
 namespace {
@@ -10,6 +11,7 @@ void on_clear() noexcept { ++g_cleared; }
 
 // No "bursawol" table: every initialisation fails, every creation goes on.
 TEST(CsInitialisationRetry, ExistingSystemsSurviveAndKeepTheirIdentifiers) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/cs/data/no_bursawol/", 1);
     test_support::collect_errors();
     cs_set_listener({on_delete, on_clear});

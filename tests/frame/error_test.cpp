@@ -1,6 +1,7 @@
 // Composition of message lines, the severity chain and both conventions.
 #include "frame/error.hpp"
 #include "mpxlib.h"
+#include "tests/common/fresh_process.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,10 @@ void collect(const char *line) { g_lines.emplace_back(line); }
 
 class ErrorTest : public ::testing::Test {
   protected:
-    void SetUp() override { g_lines.clear(); }
+    void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
+        g_lines.clear();
+    }
     void TearDown() override { mpx_install_error(nullptr); }
 };
 

@@ -2,6 +2,7 @@
 // table cache, record selection and listing, and loading values and whole
 // described records.
 #include "frame/support.hpp"
+#include "tests/common/fresh_process.hpp"
 #include "tests/common/message_log.hpp"
 
 #include <cstdint>
@@ -15,7 +16,10 @@ class GdbTest : public testing::Test {
   protected:
     // Each test runs in its own process, so the variable holds until it ends.
     // The fixture tables are named without the '/' that the lookup appends.
-    void SetUp() override { setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/gdb/data", 1); }
+    void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
+        setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/gdb/data", 1);
+    }
     static std::string text(const char *column) {
         char value[600] = "untouched";
         return gdb_load(column, "s", value) == 0 ? value : "failed";

@@ -4,6 +4,7 @@
 #include "line_reader.hpp"
 #include "line_scan.hpp"
 #include "number_format.hpp"
+#include "run_mpxcs.hpp"
 
 #include <gtest/gtest.h>
 
@@ -122,12 +123,20 @@ TEST(NumberFormat, AcceptsOnlyOneConversionOfADouble) {
 // Writes `text` to a scratch file and reads it back line by line.
 std::vector<std::string> read_lines(const std::string &text, std::vector<bool> &overlong) {
     // One file per test: ctest runs the tests in parallel.
-    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/reader_input_" +
+    std::string path = mpxcs_test::scratch_dir() + "/reader_input_" +
                        testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        ADD_FAILURE() << "cannot write " << path;
+        return {};
+    }
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
     file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        ADD_FAILURE() << "cannot read " << path;
+        return {};
+    }
     mpxcs::LineReader reader(file);
     std::vector<std::string> lines;
     std::string_view line;

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #ifndef _WIN32
@@ -17,7 +19,7 @@ namespace {
 std::string scratch_path(const char *suffix) {
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
-    return std::string(std::getenv("MPX_TEST_TMP")) + "/" + name + suffix;
+    return scratch_dir() + "/" + name + suffix;
 }
 
 std::string slurp(const std::string &path) {
@@ -28,6 +30,20 @@ std::string slurp(const std::string &path) {
 }
 
 } // namespace
+
+const std::string &scratch_dir() {
+    static const std::string dir = [] {
+        if (const char *tmp = std::getenv("MPX_TEST_TMP"); tmp && *tmp)
+            return std::string(tmp);
+        std::error_code error;
+        const std::filesystem::path made =
+            std::filesystem::temp_directory_path(error) /
+            ("mpxcs-tests-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(made, error);
+        return error ? std::string(".") : made.string();
+    }();
+    return dir;
+}
 
 std::vector<std::string> Run::out_lines() const {
     std::vector<std::string> lines;

@@ -14,6 +14,10 @@ struct Run {
     std::vector<std::string> out_lines() const;
 };
 
+// Where the tests write their scratch files: $MPX_TEST_TMP under CTest, a
+// directory of the process's own when a test program is run by hand.
+const std::string &scratch_dir();
+
 // args are passed through the shell unquoted: keep them free of blanks
 // and shell characters, or quote them in the text.
 Run run_mpxcs(const std::string &args, const std::string &input);

@@ -1,6 +1,7 @@
 // The registry (with "proj_a" and "proj_b" as entries), its diagnostics,
 // unit names, and the test projections and template "xxxx" themselves.
 #include "frame/support.hpp"
+#include "tests/common/fresh_process.hpp"
 #include "tests/proj/support.hpp"
 
 #include <cmath>
@@ -11,6 +12,7 @@ using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
 
 TEST(RegistryBuilding, EntryKeepsItsPartsAndCallsOutsideCreationAreRefused) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     collect_errors();
     double field = 0.0;
     EXPECT_EQ(mpx_proj_ins_par("x", &field, MPX_TYPE_DOUBLE), -1); // nothing created yet
@@ -33,6 +35,7 @@ TEST(RegistryBuilding, EntryKeepsItsPartsAndCallsOutsideCreationAreRefused) {
 }
 
 TEST(RegistryBuilding, EntryWithoutDescriptorIsNeverFoundAndTheFiftyFirstIsRefused) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     collect_errors();
     double sample = 0.0;
     qmsc_FailAfter(0);
@@ -50,6 +53,7 @@ TEST(RegistryBuilding, EntryWithoutDescriptorIsNeverFoundAndTheFiftyFirstIsRefus
 }
 
 TEST(RegistryLookup, FindIsExactCaseSensitiveAndPrefersTheFirstCopy) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     EXPECT_EQ(proj_find("proj_a"), -1); // empty registry
     ASSERT_EQ(proj_b_install(), 0);
     ASSERT_EQ(proj_a_install(), 0);
@@ -80,6 +84,7 @@ TEST(RegistryLookup, BaseInstallPutsTheThirtyThreeProjectionsInTheirOrder) {
 }
 
 TEST(RegistryLookup, SpecialEntryIsOutsideTheCountAndItsRoutinesReportTheirCall) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     char sample = 0;
     ASSERT_EQ(struct_begin("special...", &sample), 0);
     proj_set_special(struct_end());
@@ -96,6 +101,7 @@ TEST(RegistryLookup, SpecialEntryIsOutsideTheCountAndItsRoutinesReportTheirCall)
 }
 
 TEST(RegistryInstance, RecordIsZeroedInitFailureReportedLongCutReadWhereDeclared) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     ASSERT_EQ(proj_a_install(), 0);
     double sample = 0.0;
     mpx_proj_create("failing", &sample, 8);
@@ -126,6 +132,7 @@ TEST(RegistryInstance, RecordIsZeroedInitFailureReportedLongCutReadWhereDeclared
 }
 
 TEST(RegistryUnits, MetreFactorsNameTheFirstUnitWithinOneMillimetre) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     const std::pair<double, const char *> cases[] = {
         {1.0, "metres"},         {1.0005, "metres"},   {0.999, "????"},    {0.3048, "feet"},
         {0.30479, "feet"},       {0.3058, "????"},     {0.91439, "yards"}, {0.9144, "yards"},
@@ -138,6 +145,7 @@ TEST(RegistryUnits, MetreFactorsNameTheFirstUnitWithinOneMillimetre) {
 }
 
 TEST(RegistryDiagnostics, DebugPrintsTheCallThenTheRecordByNameOrSaysItIsUnknown) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     const auto call = [](const std::string &keyword) {
         return "\n -----------------------------------------\n Projection routine = " + keyword +
                " forward\n      lon =    0.1000000000       lat =   -0.2000000000"
@@ -159,6 +167,7 @@ TEST(RegistryDiagnostics, DebugPrintsTheCallThenTheRecordByNameOrSaysItIsUnknown
 }
 
 TEST(RegistryDiagnostics, ChangeNoticeWarnsOnceAndLogsEveryChangeWithItsValue) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     collect_errors();
     const double scale = 0.9996;
     const std::int32_t zone = 31;
@@ -174,6 +183,7 @@ TEST(RegistryDiagnostics, ChangeNoticeWarnsOnceAndLogsEveryChangeWithItsValue) {
 }
 
 TEST(TestProjections, ProjAAndProjBPrintEveryCallAndExchangeTheCoordinates) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     ASSERT_EQ(proj_a_install(), 0);
     ASSERT_EQ(proj_b_install(), 0);
     Instance a("proj_a"), b("proj_b");
@@ -200,6 +210,7 @@ TEST(TestProjections, ProjAAndProjBPrintEveryCallAndExchangeTheCoordinates) {
 }
 
 TEST(TestProjections, TemplateXxxxInstallsTwentyParametersAndAnswersZero) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     ASSERT_EQ(mpx_xxxx_install(), 0);
     Instance t("xxxx");
     EXPECT_EQ(std::tuple(t.entry().mode, t.entry().descriptor->count), std::tuple(1, 20));
@@ -220,6 +231,7 @@ TEST(TestProjections, TemplateXxxxInstallsTwentyParametersAndAnswersZero) {
 // The exact companions must come first to be found: after the base set
 // (and so a second time) they are refused and nothing is installed.
 TEST(ExactInstall, FindsTheExactFormsFirstAndRefusesALateCall) {
+    MPX_SKIP_UNLESS_FRESH_PROCESS();
     collect_errors();
     ASSERT_EQ(mpx_exact_install(), 0);
     ASSERT_EQ(mpx_base_install(), 0);

@@ -1,6 +1,7 @@
 // Structure descriptors: building them, reading, writing, iterating and
 // printing a described record, and the limits and misuse they refuse.
 #include "frame/support.hpp"
+#include "tests/common/fresh_process.hpp"
 #include "tests/common/message_log.hpp"
 
 #include <cstddef>
@@ -25,6 +26,7 @@ struct Record {
 class DescriptorTest : public testing::Test {
   protected:
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         struct_begin("tm", &r);
         struct_add(".zone", &r.zone, 'l');
         struct_add("spheroid.radius", &r.radius, 'd');

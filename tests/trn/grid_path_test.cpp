@@ -1,5 +1,6 @@
 // A grid path that reaches the 80-character limit is refused with a report
 // that says so and names the path.
+#include "tests/common/fresh_process.hpp"
 #include "trn_support.hpp"
 
 #include <string>
@@ -15,6 +16,7 @@ namespace {
 class GridPath : public TrnTest {
   protected:
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         setenv("TORVA_ORTIX_DIR", LONG_DIRECTORY, 1);
         test_support::collect_errors();
     }

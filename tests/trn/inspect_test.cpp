@@ -3,6 +3,7 @@
 // set-up's description names the route of its datum change.
 #include "cs/cs_table.hpp"
 #include "tests/common/error_lines.hpp"
+#include "tests/common/fresh_process.hpp"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,7 @@ std::vector<int> step_codes() {
 class Inspect : public ::testing::Test {
   protected:
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         test_support::collect_errors();
         setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/", 1);
         ASSERT_EQ(cs_initialise(), 0);

@@ -7,6 +7,7 @@
 #include "mpxlib.h"
 #include "proj/registry.hpp"
 #include "tests/common/error_lines.hpp"
+#include "tests/common/fresh_process.hpp"
 
 #include <gtest/gtest.h>
 
@@ -54,6 +55,7 @@ class TrnTest : public ::testing::Test {
     };
 
     void SetUp() override {
+        MPX_SKIP_UNLESS_FRESH_PROCESS();
         setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "tests/trn/data/", 1);
         test_support::collect_errors();
         mpx_inq_next_base(nullptr); // initialises the library
