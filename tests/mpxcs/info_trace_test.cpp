@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -203,6 +204,29 @@ TEST(MpxcsSet, RefusesWhatCannotBeSet) {
         else
             EXPECT_NE(run.err.find("--set needs PARAM=VALUE"), std::string::npos) << run.err;
     }
+}
+
+} // namespace
+
+namespace {
+
+// --exact: 30 degrees from UTM 31N's central meridian the classic series is
+// tens of metres off; the exact form gives GeographicLib 2.1's exact
+// Transverse Mercator (TransverseMercatorProj -k 0.9996 -l 3: 2359847.3600
+// 5440824.0922, plus the false easting).
+TEST(MpxcsExact, ExactOptionGivesTheExactTransverseMercator) {
+    const std::string systems =
+        mpxcs_test::bundled_db_option() + " -d 4 WGS84,GEODETIC WGS84,UTM31N";
+    const auto exact = mpxcs_test::run_mpxcs("--exact " + systems, "33 45\n");
+    ASSERT_EQ(exact.status, 0) << exact.err;
+    const auto got = mpxcs_test::numbers_of(exact.out);
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_NEAR(got[0], 2859847.3600, 0.001);
+    EXPECT_NEAR(got[1], 5440824.0922, 0.001);
+    const auto classic = mpxcs_test::run_mpxcs(systems, "33 45\n");
+    const auto far = mpxcs_test::numbers_of(classic.out);
+    ASSERT_GE(far.size(), 2u);
+    EXPECT_GT(std::fabs(far[0] - got[0]) + std::fabs(far[1] - got[1]), 1.0);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include "options.hpp"
 #include "system_name.hpp"
 
+#include "mpxlib.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -122,6 +124,12 @@ int main(int argc, char **argv) {
     }
     mpxcs::console_install_handler();
     mpxcs::console_set_verbose(options.verbose);
+    // The exact forms must be installed before the library creates its
+    // first system, so this comes before any name is resolved.
+    if (options.exact && mpx_exact_install() != 0) {
+        mpxcs::console_error("--exact: the exact projections could not be installed");
+        return kExitSetup;
+    }
     if (!options.list.empty())
         return mpxcs::list_database(options.list) ? kExitOk : kExitSetup;
     error = mpxcs::resolve_system(source);

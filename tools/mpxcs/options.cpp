@@ -37,6 +37,8 @@ const char kUsage[] =
     "              the ellipsoidal height carried through the datum change\n"
     "  --flush     write each line's answer at once, even for files\n"
     "  --verbose   show the library's chain of messages under each failure\n"
+    "  --exact     exact Transverse Mercator (utm, tranmerc, stm) and Lambert\n"
+    "              (lambert1, lambert2) instead of their classic series\n"
     "  --list WHAT list the database's datums, projections or datum changes\n"
     "  --info      describe SYSTEM, or the conversion from SYSTEM to TARGET\n"
     "  --trace     print every step of each point's conversion on stderr\n"
@@ -134,6 +136,8 @@ ParsedOptions parse_options(int argc, char **argv) {
             options.flush = true;
         } else if (arg == "--verbose") {
             options.verbose = true;
+        } else if (arg == "--exact") {
+            options.exact = true;
         } else if (takes_value(arg)) {
             if (i + 1 == argc) {
                 parsed.error = std::string(arg) + " needs a value";

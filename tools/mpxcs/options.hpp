@@ -29,6 +29,7 @@ struct Options {
     bool keep_height = false;      // z copied unchanged
     bool flush = false;            // every line answered as it is read
     bool verbose = false;          // the library's chain under each failure
+    bool exact = false;            // exact Transverse Mercator and Lambert forms
 };
 
 // Empty error text when the command line is valid.
