@@ -46,7 +46,8 @@ void print_coverage(const GridHeader &h) {
 void print_largest_shift(const GridHeader &h, const std::vector<unsigned char> &bytes) {
     if (h.kind != 1)
         return;
-    const std::size_t count = static_cast<std::size_t>(h.num_cols) * h.num_rows * 8;
+    const std::size_t count =
+        static_cast<std::size_t>(h.num_cols) * static_cast<std::size_t>(h.num_rows) * 8;
     GridDescription grid{h, decode_doubles(bytes.data() + kHeaderSize, count)};
     double lon = 0, lat = 0;
     const double shift = largest_shift(grid, &lon, &lat);

@@ -45,10 +45,11 @@ GridDescription grid_of(const Ntv2Subgrid &g) {
     h.lat_step = g.lat_step * kSecond;
     h.num_cols = g.cols - 1;
     h.num_rows = g.rows - 1;
-    out.coefficients.reserve(static_cast<std::size_t>(h.num_cols) * h.num_rows * 8);
+    out.coefficients.reserve(static_cast<std::size_t>(h.num_cols) *
+                             static_cast<std::size_t>(h.num_rows) * 8);
     // Node (row, j) with j counted from the east, as NTv2 stores them;
     // shifts turned into radians, the longitude's to east-positive.
-    const auto node = [&](int row, int j) { return static_cast<std::size_t>(row) * g.cols + j; };
+    const auto node = [&](int row, int j) { return static_cast<std::size_t>(row * g.cols + j); };
     const auto dlon = [&](std::size_t n) { return -g.lon_shift[n] * kSecond; };
     const auto dlat = [&](std::size_t n) { return g.lat_shift[n] * kSecond; };
     for (int r = 0; r < h.num_rows; ++r) {
@@ -93,8 +94,7 @@ double largest_shift(const GridDescription &grid, double *lon, double *lat) {
     *lon = h.lon_min, *lat = h.lat_min;
     for (int r = 0; r < h.num_rows; ++r) {
         for (int c = 0; c < h.num_cols; ++c) {
-            const double *k =
-                &grid.coefficients[(static_cast<std::size_t>(r) * h.num_cols + c) * 8];
+            const double *k = &grid.coefficients[static_cast<std::size_t>(r * h.num_cols + c) * 8];
             for (int corner = 0; corner < 4; ++corner) {
                 const double x = h.lon_min + (c + corner % 2) * h.lon_step;
                 const double y = h.lat_min + (r + corner / 2) * h.lat_step;
