@@ -48,7 +48,9 @@ in_chroot() {
     local status=0
     chroot "$chroot_dir" /usr/bin/env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin \
         LANG=C.UTF-8 WINEDEBUG=-all "$@" || status=$?
-    umount "$chroot_dir/dev" "$chroot_dir/proc"
+    # A Wine server lingers a few seconds after its last program.
+    umount "$chroot_dir/dev" "$chroot_dir/proc" 2>/dev/null ||
+        umount --lazy "$chroot_dir/dev" "$chroot_dir/proc"
     return $status
 }
 
@@ -69,7 +71,7 @@ make_chroot() {
         apt-get install -y -qq --no-install-recommends wine wine32 >/dev/null' || return 1
     # The prefix (C: drive, registry) is made once here, not by the first test.
     in_chroot sh -c 'wineboot --init && wineserver --wait' >/dev/null 2>&1 || return 1
-    in_chroot wine cmd /c exit 0 || return 1
+    in_chroot sh -c 'wine cmd /c exit 0 && wineserver --wait' || return 1
     touch "$ready_mark"
     echo "windows_setup: i386 chroot with Wine made in $((SECONDS - start)) s," \
         "$(du -sh --one-file-system "$chroot_dir" | cut -f1)" >&2

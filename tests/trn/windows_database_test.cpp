@@ -35,7 +35,8 @@ fs::path crlf_database(const char *folder, char separator) {
     const fs::path dir = fs::path(scratch ? scratch : ".") / folder;
     fs::remove_all(dir);
     fs::create_directories(dir / "grids");
-    for (const fs::directory_entry &entry : fs::directory_iterator(MPX_SOURCE_DIR "tests/trn/data")) {
+    for (const fs::directory_entry &entry :
+         fs::directory_iterator(MPX_SOURCE_DIR "tests/trn/data")) {
         const fs::path name = entry.path().filename();
         if (name.extension() == ".grd") {
             fs::copy_file(entry.path(), dir / "grids" / name);
