@@ -42,6 +42,11 @@ Run run_mpxcs(const std::string &args, const std::string &input) {
     std::ofstream(in, std::ios::binary) << input;
     std::string command = "\"" MPX_BINARY_DIR "bin/mpxcs\" " + args + " < \"" + in + "\" > \"" +
                           out + "\" 2> \"" + err + "\"";
+#ifdef _WIN32
+    // cmd.exe drops the first and the last quote of a command that holds
+    // more than two: give it a pair to drop.
+    command = "\"" + command + "\"";
+#endif
     int raw = std::system(command.c_str());
     Run run;
 #ifdef _WIN32

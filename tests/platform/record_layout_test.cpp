@@ -4,7 +4,8 @@
 // doubles, 32-bit integers ('l', never the host's `long`), characters and
 // character arrays, so nothing in them depends on pointer or `long` size.
 // A record not yet in the table is held to the alignment rule that makes
-// its layout equal everywhere; add its lines (printed on failure) to pin it.
+// its layout equal everywhere. To pin it, run this test on Linux with
+// MPX_RECORD_LAYOUTS_OUT naming a file: it writes every record's lines there.
 #include "cs/cs_table.hpp"
 #include "proj/registry.hpp"
 
@@ -78,9 +79,16 @@ bool aligned_everywhere(const std::vector<std::string> &lines) {
 TEST(RecordLayout, EveryDescribedRecordHasTheSameOffsetsOnEveryTarget) {
     setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/", 1);
     mpx_inq_next_base(nullptr); // initialises the descriptors and the registry
+    const auto described = described_records();
+    if (const char *out = std::getenv("MPX_RECORD_LAYOUTS_OUT")) {
+        std::ofstream file(out, std::ios::binary);
+        file << "# <record> <attribute> <type> <offset>, <record> size <parameter record bytes>\n";
+        for (const auto &[name, lines] : described)
+            for (const std::string &line : lines)
+                file << line << '\n';
+    }
     const auto pinned = pinned_records();
     ASSERT_GT(pinned.size(), 30u);
-    const auto described = described_records();
     for (const auto &[name, lines] : described) {
         std::ostringstream all;
         for (const std::string &line : lines)
