@@ -20,6 +20,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Doubles in SSE2 registers, as on x86_64 (and as MSVC compiles for 32-bit
+# Windows): the x87 unit's 80-bit intermediates would round results
+# differently from the other targets. Windows keeps the stack only 4-byte
+# aligned at entry, so functions realign it where SSE needs 16.
+if(MPX_MINGW_ARCH STREQUAL "i686")
+    set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+    set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -mstackrealign")
+endif()
+
 # The runtime libraries (libgcc, libstdc++, winpthread) are linked in, so
 # mpxlib.dll and the programs need nothing beside them but system DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")

@@ -13,13 +13,12 @@ cd "$source_dir"
 
 mounted=()
 cleanup() {
-    if [ "$preset" = mingw ]; then
-        chroot "$chroot_dir" /usr/bin/env HOME=/root wineserver -k 2>/dev/null || true
-    else
-        wineserver -k 2>/dev/null || true
+    if declare -F in_wine_root >/dev/null; then
+        in_wine_root wineserver -k 2>/dev/null || true
+        in_wine_root wineserver -w 2>/dev/null || true
     fi
     for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
-        umount "${mounted[i]}" || true
+        umount "${mounted[i]}" 2>/dev/null || umount --lazy "${mounted[i]}" || true
     done
 }
 trap cleanup EXIT
@@ -35,8 +34,12 @@ if [ "$preset" = mingw ]; then
     mount_at "$chroot_dir/proc" -t proc proc
     mount_at "$chroot_dir/dev" --bind /dev
     mount_at "$chroot_dir$source_dir" --bind "$source_dir"
-    chroot "$chroot_dir" /usr/bin/env HOME=/root WINEDEBUG=-all wineserver -p
+    in_wine_root() { chroot "$chroot_dir" /usr/bin/env HOME=/root WINEDEBUG=-all "$@"; }
 else
-    WINEDEBUG=-all wineserver -p
+    in_wine_root() { WINEDEBUG=-all "$@"; }
 fi
+# One server for the whole run, and Wine's own services started now, away
+# from the pipes CTest reads.
+in_wine_root wineserver -p </dev/null >/dev/null 2>&1
+in_wine_root wine cmd /c exit 0 </dev/null >/dev/null 2>&1
 ctest --preset "$preset"

@@ -11,19 +11,23 @@ set -u
 arch=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all}
+# Both streams go through files: a Wine service the program starts must not
+# hold CTest's pipes open after the program ends.
 output=$(mktemp)
-trap 'rm -f "$output"' EXIT
+errors=$(mktemp)
+trap 'rm -f "$output" "$errors"' EXIT
 if [ "$arch" = i686 ]; then
     root=${MPX_WINE_CHROOT:-/var/lib/mpxlib/wine32-bookworm}
     chroot "$root" /usr/bin/env HOME=/root WINEPREFIX=/root/.wine \
         PATH=/usr/bin:/bin /bin/sh -c 'cd "$1" && shift && exec wine "$@"' \
-        wine_run "$PWD" "$@" >"$output"
+        wine_run "$PWD" "$@" >"$output" 2>"$errors" </dev/null
     status=$?
 else
-    wine "$@" >"$output"
+    wine "$@" >"$output" 2>"$errors" </dev/null
     status=$?
 fi
 cat "$output"
+cat "$errors" >&2
 case " $* " in
 *" --gtest_filter="*)
     if [ "$status" -eq 0 ] && ! grep -q '^\[  PASSED  \] 1 test\.' "$output" &&

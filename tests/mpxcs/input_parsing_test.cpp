@@ -119,7 +119,10 @@ TEST(NumberFormat, AcceptsOnlyOneConversionOfADouble) {
 
 // Writes `text` to a scratch file and reads it back line by line.
 std::vector<std::string> read_lines(const std::string &text, std::vector<bool> &overlong) {
-    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/reader_input.txt";
+    // Named after the test: tests run in parallel, and Windows will not
+    // replace a file another process holds open.
+    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/" + test->name() + ".txt";
     std::FILE *file = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);

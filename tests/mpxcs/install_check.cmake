@@ -10,7 +10,10 @@ file(REMOVE_RECURSE ${WORK_DIR})
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 set(consumer_args)
 if(TOOLCHAIN)
-    set(consumer_args -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DMPX_MINGW_ARCH=${MINGW_ARCH})
+    # The package is named directly: a cross build looks for packages only
+    # under the target's system root.
+    set(consumer_args -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DMPX_MINGW_ARCH=${MINGW_ARCH}
+        -Dmpxlib_DIR=${prefix}/lib/cmake/mpxlib)
 endif()
 
 function(run)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -43,6 +44,8 @@ Run run_mpxcs(const std::string &args, const std::string &input) {
     std::string command = "\"" MPX_BINARY_DIR "bin/mpxcs\" " + args + " < \"" + in + "\" > \"" +
                           out + "\" 2> \"" + err + "\"";
 #ifdef _WIN32
+    // cmd.exe quotes with double quotes only.
+    std::replace(command.begin(), command.end(), '\'', '"');
     // cmd.exe drops the first and the last quote of a command that holds
     // more than two: give it a pair to drop.
     command = "\"" + command + "\"";
