@@ -2,7 +2,8 @@
 # a CMake consumer through find_package(mpxlib CONFIG), the pkg-config file,
 # and the installed mpxcs, which must read the installed database.
 # Run with -DBUILD_DIR=... -DWORK_DIR=... -DC_FLAGS=... -DLINK_FLAGS=...
-# A cross build (Windows) adds -DTOOLCHAIN=... -DMINGW_ARCH=... and
+# A cross build (Windows) adds -DTOOLCHAIN=... -DMINGW_ARCH=...,
+# -DEXE_SUFFIX=.exe and
 # -DEMULATOR=... (its list items joined by '|'): the consumer is built with
 # the same toolchain and every program runs through the emulator (Wine).
 set(prefix ${WORK_DIR}/prefix)
@@ -54,7 +55,7 @@ if(EXISTS ${prefix}/bin/mpxlib.dll)
     # Windows finds a program's DLLs beside it.
     file(COPY ${prefix}/bin/mpxlib.dll DESTINATION ${WORK_DIR}/consumer/build)
 endif()
-run(${emulator} ${WORK_DIR}/consumer/build/consumer)
+run(${emulator} ${WORK_DIR}/consumer/build/consumer${EXE_SUFFIX})
 if(NOT run_output STREQUAL "U3:consumer linked\n")
     message(FATAL_ERROR "consumer printed: ${run_output}")
 endif()
@@ -73,11 +74,11 @@ endif()
 # A record only the installed copy holds proves which database is read.
 file(APPEND ${prefix}/share/mpxlib/datum_sp.dat "INSTALLED_COPY,6378137,0,1,GREENWICH,test\n")
 unset(ENV{TORVA_ORTIX_DIR})
-run(${emulator} ${prefix}/bin/mpxcs --list datums)
+run(${emulator} ${prefix}/bin/mpxcs${EXE_SUFFIX} --list datums)
 if(NOT run_output MATCHES "INSTALLED_COPY")
     message(FATAL_ERROR "installed mpxcs did not read the installed database:\n${run_output}")
 endif()
-run(${emulator} ${prefix}/bin/mpxcs ED50,UTM31N WGS84,GEODETIC
+run(${emulator} ${prefix}/bin/mpxcs${EXE_SUFFIX} ED50,UTM31N WGS84,GEODETIC
     ${prefix}/share/mpxlib/samples/utm31n_ed50.txt)
 if(NOT run_output MATCHES "eiffel_tower")
     message(FATAL_ERROR "installed mpxcs converted:\n${run_output}")
