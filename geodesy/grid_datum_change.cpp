@@ -6,9 +6,19 @@
 //   bilinear (8 coefficients, two polynomials: lon, lat):
 //     P = c0 + c1 x + c2 y + c3 x y
 // Forward evaluates them; inverse solves Plon(u, v) = x, Plat(u, v) = y by
-// fixed-point iteration on the cell that holds the input point.
+// fixed-point iteration, first on the cell that holds the input point.
+//
+// Departure from the classic inverse, which keeps that first cell: when the
+// solution lies in another cell, that cell is fetched and the solution
+// sought again there (at most kInverseCellChanges times). A grid shifts
+// points by up to hundreds of metres (NTv2 national grids), so the solution
+// often lies in a neighbouring cell; solving on the first cell alone then
+// extrapolates its polynomials and lands up to 5 cm from the point whose
+// forward change gives the input. Where the solution stays in the first
+// cell, nothing changes.
 #include "geodesy/grid_access_state.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -16,6 +26,8 @@ namespace {
 // 3.14 / 180 x 1e-7: about a centimetre on the ground.
 constexpr double kInverseTolerance = 1.7444444444444445e-09;
 constexpr int kInverseMaxTests = 100;
+// A solution moves at most a cell or two from the input point's cell.
+constexpr int kInverseCellChanges = 4;
 
 // The coefficients of one cell, seen as polynomials of `terms` terms each.
 struct CellPolynomials {
@@ -68,6 +80,28 @@ bool solve_inverse(const CellPolynomials &cell, Point target, Point &solution) {
     return false;
 }
 
+// Moves the solution of the inverse into the cell that holds it: while the
+// cell at the solution is not the one solved on, solve again there. The
+// cell's coefficients live in `coefficients`, which `cell` reads. A
+// solution outside every grid keeps the last cell's answer; false when a
+// later solve does not settle or the cells keep changing.
+bool solve_in_cell_of_solution(double *coefficients, const CellPolynomials &cell, Point target,
+                               Point &solution) {
+    double found[MPX_GRID_MAX_COEFFS];
+    const std::size_t count = static_cast<std::size_t>(cell.terms) * (cell.has_height() ? 3 : 2);
+    for (int change = 0; change <= kInverseCellChanges; ++change) {
+        if (grid_access_get_block(solution.x, solution.y, found) != 0 ||
+            std::equal(found, found + count, coefficients))
+            return true;
+        if (change == kInverseCellChanges)
+            return false;
+        std::copy(found, found + count, coefficients);
+        if (!solve_inverse(cell, target, solution))
+            return false;
+    }
+    return false;
+}
+
 } // namespace
 
 extern "C" int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *source,
@@ -101,7 +135,7 @@ extern "C" int mpx_grid_gd_to_gd(const mpx_grid_change *g, const mpx_ellipsoid *
     Point out{};
     if (!g->inverse)
         out = {cell.lon(in.x, in.y), cell.lat(in.x, in.y)};
-    else if (solve_inverse(cell, in, out))
+    else if (solve_inverse(cell, in, out) && solve_in_cell_of_solution(coefficients, cell, in, out))
         at = out;
     else
         return -1;

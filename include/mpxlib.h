@@ -187,6 +187,7 @@ MPX_API int mpx_xxxx_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_coniced_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambert1_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambert2_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_mollweid_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_mercator_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_tranmerc_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stm_install(void) MPX_NOEXCEPT;
@@ -197,19 +198,25 @@ MPX_API int mpx_modpol_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_azimuted_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_obmerc_b_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_stereo_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_grinten_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_lambazea_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_sinusoid_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertiv_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_eckertvi_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_placaree_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_cassini_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bioconco_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_dutch_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_borneo_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_swiss_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_winktrip_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_nzmapgrd_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_labordom_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_bonne_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_orthog_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_gnomonic_install(void) MPX_NOEXCEPT;
 MPX_API int mpx_modstero_install(void) MPX_NOEXCEPT;
+MPX_API int mpx_robinson_install(void) MPX_NOEXCEPT;
 
 /* ---------------------------------------------------------------------- */
 /* Coordinate systems                                                     */

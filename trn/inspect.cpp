@@ -67,6 +67,11 @@ void trn_note_change(const mpx_transformation *t, const char *change_type,
     copy_text(note->control_file, control_file);
 }
 
+const char *trn_grid_route(const mpx_transformation *t) noexcept {
+    const RouteNote *note = note_of(t);
+    return note ? note->control_file : "";
+}
+
 extern "C" int mpx_install_trace(mpx_trace_fn hook, void *user) noexcept {
     g_inspect.trace = TrnTraceHook{hook, hook ? user : nullptr};
     return 0;

@@ -26,3 +26,7 @@ void trn_note_route(const mpx_transformation *t, int route, const char *first_ke
                     const char *second_key) noexcept;
 void trn_note_change(const mpx_transformation *t, const char *change_type,
                      const char *control_file) noexcept;
+
+// The grid files noted for the change of a record of the table ("" when
+// none), for naming the grid route when a point cannot be changed.
+const char *trn_grid_route(const mpx_transformation *t) noexcept;

@@ -6,6 +6,8 @@
 
 #include "trn/inspect.hpp"
 
+#include "frame/support.hpp"
+
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -59,6 +61,12 @@ bool outside_window(const Point &p, const mpx_transformation &t) noexcept {
     return p.lon < t.window_low || p.lon > t.window_high || p.lat < -kHalfPi || p.lat > kHalfPi;
 }
 
+void report_grid_failure(const char *grid_files) noexcept {
+    char line[96];
+    qfio_Sprintf(line, sizeof line, "outside the grid or no inverse: %s", grid_files);
+    mpx_combine_error(MPX_CLASS_SYSTEM, 0, line);
+}
+
 void trace(const TrnTraceHook &hook, int step, int status, const Point &p) noexcept {
     hook(step, status, p.lon, p.lat, p.height);
 }
@@ -70,6 +78,10 @@ bool change_datum(Point &p, const mpx_transformation &t, const TrnTraceHook &hoo
     if (t.datum_change(t.change_data, &t.source_ellipsoid, &t.target_ellipsoid, p.lon, p.lat,
                        p.height, &p.lon, &p.lat, &p.height) != 0) {
         trace(hook, MPX_TRACE_DATUM_CHANGE, -1, p);
+        // A grid change fails for points outside its files: name them, so
+        // the user sees which grids the point fell outside of.
+        if (t.datum_change_type == MPX_DATUM_CHANGE_GRID)
+            report_grid_failure(trn_grid_route(&t));
         mpx_combine_error(MPX_CLASS_SYSTEM, 3, "datum conversion error");
         return false;
     }

@@ -32,6 +32,9 @@ constexpr std::size_t kControlFileMax = 47;
 constexpr std::size_t kGridPathSize = 80;
 constexpr char kGridPathTooLong[] = "grid file path of 80 characters or more:";
 constexpr char kGridPathBlank[] = "grid file path holds a blank:";
+// Every name of a control file (at most 47 characters, so at most 24
+// names) becomes a path under 80 characters in the chain's list.
+constexpr std::size_t kGridChainRoom = (kControlFileMax + 1) / 2 * kGridPathSize;
 // Two names of at most 19 characters around ">", or one before ">WGS84".
 constexpr std::size_t kKeySize = 2 * MPX_NAME_SIZE;
 
@@ -187,20 +190,38 @@ int load_grid(mpx_transformation &t, const char *key, const GridKind &kind) noex
     }
 
     // The grid names are relative to the grid directory. A path that does
-    // not fit, or that a blank would split into two names for the grid
-    // layer, is refused like a file that does not open, and the report
-    // names it: a bare "error opening" would leave the user guessing.
+    // not fit, or a directory that holds a blank (the grid layer would split
+    // the path in two), is refused like a file that does not open, and the
+    // report names it: a bare "error opening" would leave the user guessing.
+    //
+    // Departure from the classic loader, which puts the directory in front
+    // of the whole text: a control file may name several grid files,
+    // separated by blanks (the sub-grids of an NTv2 file, densest first),
+    // and each is found in the grid directory. The classic form looked the
+    // second and later names up from the host's current directory.
+    char paths[kGridChainRoom] = {};
+    const char *problem = nullptr;
     char path[kFieldSize + kFieldSize];
-    qfio_Sprintf(path, sizeof path, "%s%s", directory, control_file);
-    const char *problem = std::strlen(path) >= kGridPathSize ? kGridPathTooLong
-                          : std::strchr(path, ' ')           ? kGridPathBlank
-                                                             : nullptr;
+    for (const char *name = control_file; *name != '\0' && !problem;) {
+        const std::size_t name_length = std::strcspn(name, " ");
+        qfio_Sprintf(path, sizeof path, "%s%.*s", directory, static_cast<int>(name_length), name);
+        problem = std::strlen(path) >= kGridPathSize ? kGridPathTooLong
+                  : std::strchr(directory, ' ')      ? kGridPathBlank
+                                                     : nullptr;
+        if (!problem) {
+            if (paths[0] != '\0')
+                std::strcat(paths, " ");
+            std::strcat(paths, path);
+        }
+        name += name_length;
+        name += std::strspn(name, " ");
+    }
     if (problem) {
         report_grid_path(problem, path);
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.open_error);
         return -1;
     }
-    const int grid_id = grid_access_init(path);
+    const int grid_id = grid_access_init(paths);
     if (grid_id == 0) {
         mpx_combine_error(MPX_CLASS_SYSTEM, 0, kind.open_error);
         return -1;

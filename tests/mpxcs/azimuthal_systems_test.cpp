@@ -40,20 +40,22 @@ const mpxcs_test::Conversion kPublished[] = {
     {"WGS84,GEODETIC", "WGS84,NORTH_POLE_AEQD", "30 70", 1116492.5008, -1933821.7376, kMillimetre,
      "PROJ cs2cs EPSG:4326 ESRI:102016"},
     // Stereo 70 is defined by EPSG (31700, 3844) on the Oblique Stereographic
-    // method 9809, a double projection through the Gauss conformal sphere;
+    // method 9809, a double projection through the Gauss conformal sphere
+    // (so the record with its parameters is not called Stereo 70);
     // "stereo" is Snyder's oblique stereographic on the conformal latitude.
     // The two agree at the origin and part with distance: 2.4 m at 90 km,
     // up to 40 m at the edges of Romania. PROJ "stere" computes Snyder's.
-    {"PULKOVO58,GEODETIC", "PULKOVO58,STEREO70", "25 46", 500000.0, 500000.0, kMillimetre,
+    {"PULKOVO58,GEODETIC", "PULKOVO58,RO_SNYDER_STEREO", "25 46", 500000.0, 500000.0, kMillimetre,
      "EPSG:31700, the natural origin"},
-    {"PULKOVO58,GEODETIC", "PULKOVO58,STEREO70", "24 46.5", 423252.6951, 556048.5856, kMillimetre,
+    {"PULKOVO58,GEODETIC", "PULKOVO58,RO_SNYDER_STEREO", "24 46.5", 423252.6951, 556048.5856,
+     kMillimetre,
      "PROJ proj +proj=stere +lat_0=46 +lon_0=25 +k=0.99975 +x_0=500000 +y_0=500000 +ellps=krass"},
-    {"PULKOVO58,GEODETIC", "PULKOVO58,STEREO70", "24 46.5", 423254.9596, 556049.3139, 2.5,
+    {"PULKOVO58,GEODETIC", "PULKOVO58,RO_SNYDER_STEREO", "24 46.5", 423254.9596, 556049.3139, 2.5,
      "PROJ cs2cs EPSG:4179 EPSG:3844 (method 9809: the difference above)"},
     {"PULKOVO58,GEODETIC", "WGS84,GEODETIC", "24 46.5", 23.998419444, 46.499712040,
      kDegreeTolerance, "PROJ cs2cs EPSG:4179 EPSG:4326 (EPSG:15995, coordinate frame)"},
-    {"PULKOVO58,STEREO70", "WGS84,GEODETIC", "423252.6951 556048.5856", 23.998419444, 46.499712040,
-     kDegreeTolerance, "the two rows above chained"},
+    {"PULKOVO58,RO_SNYDER_STEREO", "WGS84,GEODETIC", "423252.6951 556048.5856", 23.998419444,
+     46.499712040, kDegreeTolerance, "the two rows above chained"},
 };
 
 TEST(MpxcsAzimuthalSystems, ConvertLikeThePublishedExamples) {

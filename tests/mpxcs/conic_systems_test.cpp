@@ -109,13 +109,14 @@ TEST(MpxcsConicSystems, ReturnThePublishedCoordinatesToTheirPlaces) {
 }
 
 TEST(MpxcsConicSystems, ChangeBetweenTheOldAndTheNewFrenchGrids) {
-    // NTF Lambert II etendu to Lambert-93 through WGS 84 (EPSG:1193, and
-    // RGF93 = WGS 84 by EPSG:1671); PROJ cs2cs with the same operations.
+    // NTF Lambert II etendu to Lambert-93 through IGN's NTF to RGF93 grid
+    // (ntf_r93.gsb); PROJ 9.1.1 cct with the same steps (inverse lcc with
+    // +pm=paris, hgridshift, lcc), 652302.9312 6861303.0257.
     const auto got =
         convert("NTF,NTF_LAMBERT_II_ET", "RGF93,LAMBERT93", "600990.8924 2427961.5117");
     ASSERT_GE(got.size(), 2u);
-    EXPECT_NEAR(got[0], 652301.5648, kMillimetre);
-    EXPECT_NEAR(got[1], 6861302.7259, kMillimetre);
+    EXPECT_NEAR(got[0], 652302.9312, kMillimetre);
+    EXPECT_NEAR(got[1], 6861303.0257, kMillimetre);
 }
 
 } // namespace

@@ -149,8 +149,11 @@ class TableRun {
 
     // Writes the ellipsoid and the settings into the record; init's status.
     int prepare() {
+        // A spherical projection declares the radius alone.
+        if (instance_->entry().radius_offset >= 0)
+            instance_->set("spheroid.radius", a_);
         if (instance_->entry().ecc_offset >= 0)
-            instance_->set("spheroid.radius", a_).set("spheroid.eccentricity", e_);
+            instance_->set("spheroid.eccentricity", e_);
         for (const auto &[a, value] : settings_)
             field(*a, &value);
         return instance_->init();

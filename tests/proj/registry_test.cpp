@@ -60,6 +60,25 @@ TEST(RegistryLookup, FindIsExactCaseSensitiveAndPrefersTheFirstCopy) {
     EXPECT_TRUE(proj_entry(3) == nullptr && proj_entry(-1) == nullptr);
 }
 
+// The 33 base projections in their fixed order: registry indexes are part
+// of the interface (hosts and the database refer to them).
+TEST(RegistryLookup, BaseInstallPutsTheThirtyThreeProjectionsInTheirOrder) {
+    ASSERT_EQ(mpx_base_install(), 0);
+    const char *const order[] = {
+        "coniced",  "lambert1", "lambert2", "mollweid", "mercator", "tranmerc", "stm",
+        "utm",      "albersea", "regpol",   "modpol",   "azimuted", "obmerc_b", "stereo",
+        "grinten",  "lambazea", "sinusoid", "eckertiv", "eckertvi", "placaree", "cassini",
+        "bioconco", "dutch",    "borneo",   "swiss",    "winktrip", "nzmapgrd", "labordom",
+        "bonne",    "orthog",   "gnomonic", "modstero", "robinson"};
+    ASSERT_EQ(proj_count(), 33);
+    for (int i = 0; i < 33; ++i)
+        EXPECT_STREQ(proj_entry(i)->descriptor->name, order[i]) << i;
+    EXPECT_EQ(proj_find("tranmerc"), 5);
+    EXPECT_EQ(proj_find("robinson"), 32);
+    EXPECT_EQ(proj_find("special..."), -1);
+    EXPECT_EQ(proj_find("TRANMERC"), -1);
+}
+
 TEST(RegistryLookup, SpecialEntryIsOutsideTheCountAndItsRoutinesReportTheirCall) {
     char sample = 0;
     ASSERT_EQ(struct_begin("special...", &sample), 0);

@@ -33,3 +33,24 @@ TEST_F(GridPath, APathOfEightyCharactersOrMoreIsNamedInTheReport) {
 
 } // namespace
 } // namespace trn_test
+
+namespace trn_test {
+namespace {
+
+// A control file that names several grid files (a chain, as the sub-grids
+// of an NTv2 file give) finds every one of them in the grid directory, and
+// the chain gives the same point as its first file alone.
+TEST_F(TrnTest, EveryFileOfAChainIsFoundInTheGridDirectory) {
+    const int nad83 = locked("NAD83", "GEODETIC");
+    Point single{}, chained{};
+    for (auto [datum, out] : {std::pair{"NAD27", &single}, std::pair{"CHAINGRID", &chained}}) {
+        select(locked(datum, "GEODETIC"), nad83);
+        ASSERT_EQ(mpx_inq_trans_status(), 0) << datum;
+        ASSERT_EQ(transform({-95, 40, 0}, *out), 0) << datum;
+    }
+    EXPECT_TRUE(single.x == chained.x && single.y == chained.y);
+    EXPECT_TRUE(take_lines().empty());
+}
+
+} // namespace
+} // namespace trn_test

@@ -107,13 +107,13 @@ TEST_F(TransformTest, FailuresLeaveTheOutputsAndAreReported) {
     ASSERT_EQ(mpx_inq_trans_status(), 0);
     static_cast<mpx_bw_params *>(trn_current()->change_data)->type = 9;
     const double nan = std::nan(""), inf = std::numeric_limits<double>::infinity();
-    const std::string projection_error = "S3:(mpx_transform) transformation error";
-    const std::string not_finite = "S3:(mpx_transform) coordinate is not a finite number";
+    const Lines projection_error{"S3:(mpx_transform) transformation error"};
+    const Lines not_finite{"S3:(mpx_transform) coordinate is not a finite number"};
     struct Case {
         int source, target;
         Point in;
         int result;
-        std::string line;
+        Lines lines;
     };
     for (const Case &c : {
              Case{geodetic, cut, {1.0, kProbeLatLimit + 0.01, 0}, 1, projection_error},
@@ -121,14 +121,20 @@ TEST_F(TransformTest, FailuresLeaveTheOutputsAndAreReported) {
              Case{geodetic, cut, {nan, 1, 0}, -1, not_finite},
              Case{cut, geodetic, {1, 1, -inf}, -1, not_finite},
              // The datum change fails after a failing backward: -1 wins.
-             Case{broken, cut, {kProbeEastLimit + 1, 0.5, 0}, -1, "S3:datum conversion error"},
-             Case{nad27, nad83, {0, 0, 0}, -1, "S3:datum conversion error"}, // off the grid
+             Case{broken, cut, {kProbeEastLimit + 1, 0.5, 0}, -1, {"S3:datum conversion error"}},
+             // Off the grid: the report names the grid files.
+             Case{
+                 nad27,
+                 nad83,
+                 {0, 0, 0},
+                 -1,
+                 {"S1:outside the grid or no inverse: nad_shift.grd", "S3:datum conversion error"}},
          }) {
         select(c.source, c.target);
         Point out{7, 8, 9};
         EXPECT_EQ(transform(c.in, out), c.result) << c.in.x << " " << c.in.y << " " << c.in.z;
         EXPECT_TRUE(out.x == 7 && out.y == 8 && out.z == 9);
-        EXPECT_EQ(take_lines(), Lines{c.line});
+        EXPECT_EQ(take_lines(), c.lines);
     }
 }
 

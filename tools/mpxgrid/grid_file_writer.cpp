@@ -68,4 +68,11 @@ GridHeader decode_header(const unsigned char *bytes) {
             get_int32(bytes + 40)};
 }
 
+std::vector<double> decode_doubles(const unsigned char *bytes, std::size_t count) {
+    std::vector<double> values(count);
+    for (std::size_t i = 0; i < count; ++i)
+        values[i] = get_double(bytes + 8 * i);
+    return values;
+}
+
 } // namespace mpxgrid

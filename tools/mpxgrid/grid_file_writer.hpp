@@ -33,5 +33,7 @@ bool write_grid_file(const std::string &path, const GridHeader &header,
                      const std::vector<double> &coefficients);
 // Decodes the first kHeaderSize bytes.
 GridHeader decode_header(const unsigned char *bytes);
+// Decodes `count` doubles stored from `bytes` on.
+std::vector<double> decode_doubles(const unsigned char *bytes, std::size_t count);
 
 } // namespace mpxgrid

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -10,11 +11,17 @@ constexpr int kUsageError = 2;
 
 const char kHelp[] =
     "Usage:\n"
-    "  mpxgrid info FILE                     print a grid file's header, coverage\n"
-    "                                        and three cells as the library reads them\n"
+    "  mpxgrid info FILE...                  print each grid file's header, coverage,\n"
+    "                                        largest shift and three cells as the\n"
+    "                                        library reads them; several files are\n"
+    "                                        read as one chain, in the order given\n"
     "  mpxgrid build DESCRIPTION OUTPUT      make a grid file from a text description\n"
     "  mpxgrid fit-bw PARAMETERS OUTPUT      write a description of a bilinear grid\n"
     "                                        that follows a Bursa-Wolfe change\n"
+    "  mpxgrid from-ntv2 NTV2 OUTPUT         convert an NTv2 shift grid (.gsb, either\n"
+    "                                        byte order) to bilinear grid files: one\n"
+    "                                        per sub-grid, densest first, OUTPUT then\n"
+    "                                        OUTPUT_2, ...; prints the chain to name\n"
     "  mpxgrid --help                        this text\n"
     "\n"
     "Description (words separated by blanks or line ends; '#' starts a comment):\n"
@@ -52,11 +59,13 @@ int main(int argc, char **argv) {
         std::fputs(kHelp, stdout);
         return 0;
     }
-    if (command == "info" && argc == 3)
-        return mpxgrid::run_info(argv[2]);
+    if (command == "info" && argc >= 3)
+        return mpxgrid::run_info(std::vector<std::string>(argv + 2, argv + argc));
     if (command == "build" && argc == 4)
         return mpxgrid::run_build(argv[2], argv[3]);
     if (command == "fit-bw" && argc == 4)
         return mpxgrid::run_fit_bw(argv[2], argv[3]);
+    if (command == "from-ntv2" && argc == 4)
+        return mpxgrid::run_from_ntv2(argv[2], argv[3]);
     return usage();
 }

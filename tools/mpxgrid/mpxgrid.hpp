@@ -22,7 +22,8 @@ std::optional<GridDescription> read_description(const std::string &path);
 
 // Each returns the process exit status.
 int run_build(const std::string &description, const std::string &output);
-int run_info(const std::string &path);
+int run_info(const std::vector<std::string> &paths);
 int run_fit_bw(const std::string &parameters, const std::string &output);
+int run_from_ntv2(const std::string &input, const std::string &output);
 
 } // namespace mpxgrid
