@@ -160,8 +160,10 @@ MPX_API int mpx_proj_end(void) MPX_NOEXCEPT;
 MPX_API int mpx_base_install(void) MPX_NOEXCEPT;
 /* Extension beyond the classic interface: installs exact forms of "tranmerc",
    "stm" and "utm" (Krueger's series in the third flattening to n^6, within
-   5 nm of the exact projection up to 4000 km from the central meridian),
-   with the records, parameters and modes of the classic forms, ahead of the
+   5 nm of the exact projection up to 4000 km from the central meridian) and
+   of "lambert1" and "lambert2" (the closed formulas of EPSG methods 9801 and
+   9802, inverse iterated to 1e-12 rad), with the records, parameters, modes
+   and false origins of the classic forms, ahead of the
    base projections, so that every later lookup by keyword finds them. Call
    it before the first coordinate system is created: 0; called later, or a
    second time, it installs nothing and returns -1 (reported). */

@@ -50,6 +50,7 @@
 // non-finite point with status 0.
 #include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
+#include "proj/conic/lambert_cone.hpp"
 
 #include "mpxlib.h"
 
@@ -103,8 +104,6 @@ constexpr double kHalfPi = std::numbers::pi / 2;
 constexpr double kDegreesPerRadian = 57.29577951308232;
 // Backward tolerance per unit of a: 0.1 mm when a is 6378388 m.
 constexpr double kToleranceOverRadius = 1.5677942451917318e-11;
-// Parallels closer than one arc-second in absolute value make one.
-constexpr double kOneArcSecond = 4.84813681109536e-06;
 // phi0 within this of 0 is the equatorial (Mercator-limit) case.
 constexpr double kEquatorial = 1e-12;
 // A latitude beyond the pole by more than this is refused.
@@ -152,39 +151,12 @@ double radius_series_slope(const LambertRecord &r, double s) {
     return 1 + s2 * (3 * r.c0 + s * (4 * r.c1 + s * (5 * r.c2 + s * 6 * r.c3)));
 }
 
-// Isometric-latitude function t of the cone (Snyder 15-9) and the radius
-// of the parallel m (14-15).
-double cone_t(double phi, double e) {
-    const double es = e * std::sin(phi);
-    return std::tan(std::numbers::pi / 4 - phi / 2) * std::pow((1 + es) / (1 - es), e / 2);
-}
-double cone_m(double phi, double a, double e2) {
-    const double s = std::sin(phi);
-    return a * std::cos(phi) / std::sqrt(1 - e2 * s * s);
-}
-
 // The central parallel and its scale factor.
-void init_cone(LambertRecord &r, double e2) {
-    const double p1 = r.first_paral;
-    const double p2 = r.second_paral;
-    if (std::fabs(p2) < kEquatorial) {
-        r.phi0 = r.centre_lat;
-        r.k0 = r.scale_factor;
-    } else if (std::fabs(std::fabs(p2) - std::fabs(p1)) <= kOneArcSecond) {
-        r.phi0 = (p1 + p2) / 2;
-        r.k0 = r.scale_factor;
-    } else {
-        const double pa = std::fabs(p1) <= std::fabs(p2) ? p2 : p1;
-        const double pb = std::fabs(p1) <= std::fabs(p2) ? p1 : p2;
-        const double a = r.radius;
-        const double e = r.eccentricity;
-        const double ma = cone_m(pa, a, e2);
-        const double ta = cone_t(pa, e);
-        const double n =
-            (std::log(ma) - std::log(cone_m(pb, a, e2))) / (std::log(ta) - std::log(cone_t(pb, e)));
-        r.phi0 = std::asin(n);
-        r.k0 = (ma / std::pow(ta, n)) / (cone_m(r.phi0, a, e2) / std::pow(cone_t(r.phi0, e), n));
-    }
+void init_cone(LambertRecord &r) {
+    const LambertCone cone = lambert_cone(r.first_paral, r.second_paral, r.centre_lat,
+                                          r.scale_factor, r.radius, r.eccentricity);
+    r.phi0 = cone.phi0;
+    r.k0 = cone.k0;
     r.n = std::sin(r.phi0);
     r.n2 = r.n * r.n;
     r.cos_phi0 = std::cos(r.phi0);
@@ -235,7 +207,7 @@ int mpx_lambert_init(void *params) noexcept {
     // Written so that NaN parallels are refused too.
     if (!(std::fabs(r.first_paral) < kHalfPi) || !(std::fabs(r.second_paral) < kHalfPi))
         return kStatusNotRepresentable;
-    init_cone(r, e2);
+    init_cone(r);
     if (!(std::fabs(r.phi0) < kHalfPi) || !std::isfinite(r.k0)) // departure (2)
         return kStatusNotRepresentable;
     init_arc(r);

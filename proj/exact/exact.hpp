@@ -5,3 +5,5 @@
 int exact_tranmerc_install() noexcept;
 int exact_stm_install() noexcept;
 int exact_utm_install() noexcept;
+int exact_lambert1_install() noexcept;
+int exact_lambert2_install() noexcept;

@@ -1,6 +1,6 @@
 // mpx_exact_install: puts the exact companions of the Transverse Mercator
-// family (and, with them, of the Lambert conics) into the registry ahead of
-// the base projections, so that every lookup by keyword finds them first.
+// family and of the Lambert conics into the registry ahead of the base
+// projections, so that every lookup by keyword finds them first.
 #include "proj/exact/exact.hpp"
 #include "proj/registry.hpp"
 
@@ -15,9 +15,9 @@ struct ExactForm {
 };
 
 constexpr ExactForm kExactForms[] = {
-    {"tranmerc", exact_tranmerc_install},
-    {"stm", exact_stm_install},
-    {"utm", exact_utm_install},
+    {"tranmerc", exact_tranmerc_install}, {"stm", exact_stm_install},
+    {"utm", exact_utm_install},           {"lambert1", exact_lambert1_install},
+    {"lambert2", exact_lambert2_install},
 };
 
 // The host must call it before the first coordinate system is created.

@@ -42,6 +42,8 @@ const Published kPublished[] = {
      "survey feet"},
     {"RGF93,LAMBERT93", "WGS84,GEODETIC", 2.35, 48.85, 652301.5648, 6861302.7259, kMillimetre,
      "PROJ cs2cs EPSG:4326 EPSG:2154, Paris"},
+    {"RGF93,mod_lambert2", "WGS84,GEODETIC", 2.35, 48.85, 652301.5648, 6861302.7259, kMillimetre,
+     "the adjustable record as it starts: PROJ cs2cs EPSG:4326 EPSG:2154, Paris"},
     {"RGF93,LAMBERT93", "WGS84,GEODETIC", 5.37, 43.3, 892394.7774, 6247424.6458, kMillimetre,
      "PROJ cs2cs EPSG:4326 EPSG:2154, Marseille"},
     {"RGF93,LAMBERT93", "WGS84,GEODETIC", -4.49, 48.39, 146341.3473, 6836245.4039, kMillimetre,

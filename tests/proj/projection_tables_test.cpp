@@ -55,9 +55,10 @@ class TableRun {
     // False for a malformed line.
     bool step(const Words &t, int &cases) {
         const std::string &head = t[0];
-        // Before any block: the exact companions take over their keywords.
+        // Before any block: the exact companions take over their keywords
+        // (installed by the test before the run).
         if (head == "exact" && t.size() == 1 && !instance_)
-            return mpx_exact_install() == 0;
+            return true;
         if (head == "projection" && t.size() == 2) {
             instance_.emplace(t[1].c_str());
             settings_.clear();
@@ -230,8 +231,26 @@ class TableRun {
 
 class ProjectionTable : public ::testing::TestWithParam<std::string> {};
 
+// True when the table's first line asks for the exact companions.
+bool wants_exact_forms(const std::string &path) {
+    std::ifstream in(path);
+    std::string first;
+    std::getline(in, first);
+    return first == "exact";
+}
+
 TEST_P(ProjectionTable, MatchesEveryCase) {
-    TableRun(std::string(MPX_SOURCE_DIR "tests/proj/tables/") + GetParam() + ".txt").run();
+    const std::string path = std::string(MPX_SOURCE_DIR "tests/proj/tables/") + GetParam() + ".txt";
+    if (wants_exact_forms(path)) {
+        // Once per process, and only before the base projections: when the
+        // whole program runs in one process, a table of the classic forms
+        // may have installed them first.
+        static const bool installed = mpx_exact_install() == 0;
+        if (!installed)
+            GTEST_SKIP() << "the exact forms go in before the base projections: run this "
+                            "table in a process of its own (as ctest does)";
+    }
+    TableRun(path).run();
 }
 
 // Every table file, by name without ".txt", in a stable order: a new
