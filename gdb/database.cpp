@@ -29,7 +29,11 @@ constexpr char kDirectoryShortage[] = "Memory shortage";
 constexpr char kNoSybase[] = "\n NO SYBASE ! ";
 
 constexpr char kDirectoryVariable[] = "TORVA_ORTIX_DIR";
-constexpr char kDefaultDirectory[] = "/usr/meridox/etc/ortix/";
+// Fixed when the library is configured (CMake option MPX_DEFAULT_DB_DIR).
+#ifndef MPX_DEFAULT_DB_DIR
+#define MPX_DEFAULT_DB_DIR "/usr/meridox/etc/ortix/"
+#endif
+constexpr char kDefaultDirectory[] = MPX_DEFAULT_DB_DIR;
 constexpr char kSybasePrefix[] = "SYBASE/";
 constexpr std::size_t kSybasePrefixLength = sizeof kSybasePrefix - 1;
 constexpr char kTableSuffix[] = ".dat";

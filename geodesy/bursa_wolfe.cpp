@@ -7,6 +7,7 @@
 // The inverse and the chaining of two records are first-order: exact for
 // translations, correct to first order in the rotations and in s - 1, which
 // is how such parameter sets are published and combined.
+#include "geodesy/geocentric_forms.hpp"
 #include "mpxlib.h"
 
 #include <algorithm>
@@ -21,20 +22,9 @@ bool type_known(int type) { return type >= MPX_BW_IDENTITY && type <= MPX_BW_FUL
 
 // Caller has checked the type.
 Xyz apply(const mpx_bw_params &p, const Xyz &in) {
-    const double s = p.scale;
-    switch (p.type) {
-    case MPX_BW_TRANSLATION:
-        return {in.x + p.translation_x, in.y + p.translation_y, in.z + p.translation_z};
-    case MPX_BW_TRANSLATION_ROTATION_Z_SCALE:
-        return {s * (in.x - p.rotation_z * in.y) + p.translation_x,
-                s * (p.rotation_z * in.x + in.y) + p.translation_y, s * in.z + p.translation_z};
-    case MPX_BW_FULL:
-        return {s * (in.x - p.rotation_z * in.y + p.rotation_y * in.z) + p.translation_x,
-                s * (p.rotation_z * in.x + in.y - p.rotation_x * in.z) + p.translation_y,
-                s * (-p.rotation_y * in.x + p.rotation_x * in.y + in.z) + p.translation_z};
-    default:
-        return in;
-    }
+    Xyz out = in;
+    mpx_forms::bursa_wolfe(p, out.x, out.y, out.z);
+    return out;
 }
 
 } // namespace

@@ -8,7 +8,10 @@
 //
 // Longitudes are measured from the datum's prime meridian and are not
 // normalised on the way back. The centre of the ellipsoid (X = Y = Z = 0)
-// has no direction; the results there are whatever IEEE arithmetic gives.
+// has no direction: the Bowring form gives a NaN latitude there, which the
+// point pipeline refuses; the second form gives whatever IEEE arithmetic
+// gives.
+#include "geodesy/geocentric_forms.hpp"
 #include "mpxlib.h"
 
 #include <cmath>
@@ -37,15 +40,8 @@ extern "C" int mpx_gd_to_xyz(const mpx_ellipsoid *e, double lon, double lat, dou
                              double *x, double *y, double *z) noexcept {
     if (!pointers_valid(e, x, y, z))
         return -1;
-    const double a = e->radius;
-    const double e2 = e->eccentricity * e->eccentricity;
-    const double lambda = lon + e->prime_merid;
-    const double sin_phi = std::sin(lat);
-    const double cos_phi = std::cos(lat);
-    const double n = a / std::sqrt(1.0 - e2 * sin_phi * sin_phi);
-    const double rx = (n + height) * cos_phi * std::cos(lambda);
-    const double ry = (n + height) * cos_phi * std::sin(lambda);
-    const double rz = ((1.0 - e2) * n + height) * sin_phi;
+    double rx, ry, rz;
+    mpx_forms::gd_to_xyz(*e, lon, lat, height, rx, ry, rz);
     *x = rx;
     *y = ry;
     *z = rz;
@@ -56,25 +52,9 @@ extern "C" int mpx_xyz_to_gd(const mpx_ellipsoid *e, double x, double y, double 
                              double *lat, double *height) noexcept {
     if (!pointers_valid(e, lon, lat, height))
         return -1;
-    const double a = e->radius;
-    const double e2 = e->eccentricity * e->eccentricity;
-    const double p = std::hypot(x, y);
-    // b/a kept in the form 1 - (1 - sqrt(1 - e^2)) rather than sqrt(1 - e^2):
-    // results are compared bit for bit across versions, and this is the
-    // rounding they were made with.
-    const double b_over_a = 1.0 - (1.0 - std::sqrt(1.0 - e2));
-    const double beta = std::atan2(z, b_over_a * p);
-    const double sin_beta = std::sin(beta);
-    const double cos_beta = std::cos(beta);
-    const double phi =
-        std::atan2(z + (e2 / (1.0 - e2)) * b_over_a * a * sin_beta * sin_beta * sin_beta,
-                   p - e2 * a * cos_beta * cos_beta * cos_beta);
-    const double sin_phi = std::sin(phi);
-    const double n = a / std::sqrt(1.0 - e2 * sin_phi * sin_phi);
-    // Divide by the larger of sin and cos so that neither pole nor equator
-    // loses precision; the tie |Z| = p takes the polar form.
-    const double h = std::fabs(z) >= p ? z / sin_phi - n * (1.0 - e2) : p / std::cos(phi) - n;
-    store({std::atan2(y, x) - e->prime_merid, phi, h}, lon, lat, height);
+    Geodetic g;
+    mpx_forms::xyz_to_gd(*e, x, y, z, g.lon, g.lat, g.height);
+    store(g, lon, lat, height);
     return 0;
 }
 

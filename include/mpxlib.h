@@ -463,15 +463,18 @@ MPX_API int mpx_debug(int flags) MPX_NOEXCEPT;
    radians, linear values in the system's unit. */
 #define MPX_TRACE_SCALED_INPUT 1    /* input x, y times input_scale, z */
 #define MPX_TRACE_FROM_GEOCENTRIC 2 /* geocentric source: lon, lat, height */
-#define MPX_TRACE_WINDOW 3          /* geodetic source after the longitude
-                                       window; status 1: rejected */
-#define MPX_TRACE_SOURCE_BACKWARD 4 /* lon, lat on the source datum; status
-                                       of the source projection */
-#define MPX_TRACE_DATUM_CHANGE 5    /* lon, lat, height on the target datum;
-                                       status -1: the change failed */
-#define MPX_TRACE_TARGET_FORWARD 6  /* x, y; status of the target projection */
-#define MPX_TRACE_TO_GEOCENTRIC 7   /* geocentric target: X, Y, Z */
-#define MPX_TRACE_OUTPUT 8          /* exactly the values written out */
+#define MPX_TRACE_WINDOW                                                                           \
+    3 /* geodetic source after the longitude                                                       \
+         window; status 1: rejected */
+#define MPX_TRACE_SOURCE_BACKWARD                                                                  \
+    4 /* lon, lat on the source datum; status                                                      \
+         of the source projection */
+#define MPX_TRACE_DATUM_CHANGE                                                                     \
+    5                              /* lon, lat, height on the target datum;                        \
+                                      status -1: the change failed */
+#define MPX_TRACE_TARGET_FORWARD 6 /* x, y; status of the target projection */
+#define MPX_TRACE_TO_GEOCENTRIC 7  /* geocentric target: X, Y, Z */
+#define MPX_TRACE_OUTPUT 8         /* exactly the values written out */
 
 typedef void (*mpx_trace_fn)(void *user, int step, int status, double x, double y, double z);
 

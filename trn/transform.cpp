@@ -4,6 +4,7 @@
 // resolved by the set-up; it allocates nothing and looks nothing up.
 #include "trn/trn_internal.hpp"
 
+#include "trn/batch/batch.hpp"
 #include "trn/inspect.hpp"
 
 #include "frame/support.hpp"
@@ -260,6 +261,59 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
     return 0;
 }
 
+namespace {
+
+constexpr char kBadArray[] = "(mpx_trans_array) bad transformation";
+
+// Runs points [first, first + count) of the array rule: a point that fails
+// stops the array after reporting, with later points untouched.
+int per_point(const double *in, double *out, std::ptrdiff_t first, std::ptrdiff_t count) noexcept {
+    for (std::ptrdiff_t i = first; i < first + count; ++i) {
+        const double *point = in + 3 * i;
+        double *result = out + 3 * i;
+        if (mpx_transform(point, point + 1, point + 2, result, result + 1, result + 2) != 0) {
+            mpx_combine_error(MPX_CLASS_SYSTEM, 3, kBadArray);
+            return -1;
+        }
+    }
+    return 0;
+}
+
+// The same rule in blocks through the vector kernels. A block's inputs are
+// all read before any of its outputs is written, and each point's output
+// goes only to its own place, so `out` may be `in`; a lane the kernels hand
+// back is redone by mpx_transform on the untouched input, in array order.
+int batched(const mpx_transformation &t, const BatchPlan &plan, const double *in, double *out,
+            std::ptrdiff_t count) noexcept {
+    BatchBlock block;
+    for (std::ptrdiff_t first = 0; first < count; first += kBatchBlock) {
+        const int n = static_cast<int>(count - first < kBatchBlock ? count - first : kBatchBlock);
+        for (int i = 0; i < n; ++i) {
+            const double *point = in + 3 * (first + i);
+            block.x[i] = point[0];
+            block.y[i] = point[1];
+            block.z[i] = point[2];
+        }
+        for (int i = n; i < kBatchBlock && i % kBatchPad != 0; ++i)
+            block.x[i] = block.y[i] = block.z[i] = 0.0;
+        plan.run(t, plan, block, n);
+        for (int i = 0; i < n; ++i) {
+            if (block.handed_back[i]) {
+                if (per_point(in, out, first + i, 1) != 0)
+                    return -1;
+                continue;
+            }
+            double *result = out + 3 * (first + i);
+            result[0] = block.x[i];
+            result[1] = block.y[i];
+            result[2] = block.z[i];
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 extern "C" int mpx_trans_array(const int *n, const double *in, double *out) noexcept {
     if (!n)
         return -1;
@@ -268,15 +322,17 @@ extern "C" int mpx_trans_array(const int *n, const double *in, double *out) noex
         return 0;
     if (!in || !out)
         return -1;
-    for (int i = 0; i < count; ++i) {
-        const double *point = in + 3 * static_cast<std::ptrdiff_t>(i);
-        double *result = out + 3 * static_cast<std::ptrdiff_t>(i);
-        if (mpx_transform(point, point + 1, point + 2, result, result + 1, result + 2) != 0) {
-            mpx_combine_error(MPX_CLASS_SYSTEM, 3, "(mpx_trans_array) bad transformation");
-            return -1;
-        }
+    // Blocks only when no trace hook is installed (a hook sees every step
+    // of every point), after a pending set-up has run as the first point
+    // would run it.
+    mpx_transformation *t = trn_current();
+    BatchPlan plan;
+    if (t && !trn_trace_hook().fn) {
+        trn_settle(t);
+        if (batch_plan(*t, plan))
+            return batched(*t, plan, in, out, count);
     }
-    return 0;
+    return per_point(in, out, 0, count);
 }
 
 extern "C" int mpx_trans_polyline(const int *, const double *, double *) noexcept {

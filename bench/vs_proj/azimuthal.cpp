@@ -13,9 +13,10 @@ struct Systems {
 };
 
 const Systems &systems() {
-    static const Systems s{
-        bundled_system("PULKOVO58", "GEODETIC", "degrees"), bundled_system("PULKOVO58", "RO_SNYDER_STEREO"),
-        bundled_system("ETRS89", "GEODETIC", "degrees"), bundled_system("ETRS89", "ETRS89_LAEA")};
+    static const Systems s{bundled_system("PULKOVO58", "GEODETIC", "degrees"),
+                           bundled_system("PULKOVO58", "RO_SNYDER_STEREO"),
+                           bundled_system("ETRS89", "GEODETIC", "degrees"),
+                           bundled_system("ETRS89", "ETRS89_LAEA")};
     return s;
 }
 

@@ -83,6 +83,26 @@ void time_mpx(benchmark::State &state, int source, int target, const std::vector
     time_trans_array(state, points);
 }
 
+void time_mpx_per_point(benchmark::State &state, int source, int target,
+                        const std::vector<double> &points) {
+    if (!select_pair(source, target)) {
+        state.SkipWithError("transformation set-up failed");
+        return;
+    }
+    std::vector<double> out(points.size());
+    const std::size_t n = points.size() / 3;
+    for (auto _ : state) {
+        int failures = 0;
+        for (std::size_t i = 0; i < 3 * n; i += 3)
+            failures += mpx_transform(&points[i], &points[i + 1], &points[i + 2], &out[i],
+                                      &out[i + 1], &out[i + 2]) != 0;
+        benchmark::DoNotOptimize(failures);
+        benchmark::DoNotOptimize(out.data());
+        benchmark::ClobberMemory();
+    }
+    count_points(state, n);
+}
+
 std::vector<double> mpx_transformed(int source, int target, std::vector<double> points) {
     const int n = static_cast<int>(points.size() / 3);
     if (!select_pair(source, target) || mpx_trans_array(&n, points.data(), points.data()) != 0)
@@ -93,7 +113,9 @@ std::vector<double> mpx_transformed(int source, int target, std::vector<double> 
 namespace {
 
 // The console table, then one line per "<case>/mpx" and "<case>/proj" pair:
-// both costs per point and how many times faster mpxlib is.
+// both costs per point and how many times faster mpxlib is; where the case
+// also has a "<case>/point" run (per-point mpx_transform), its cost and
+// ratio too.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run> &runs) override {
@@ -109,13 +131,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%-40s %12s %12s %8s\n", "case", "mpx ns/pt", "PROJ ns/pt", "ratio");
+        std::printf("\n%-40s %12s %12s %8s %12s %8s\n", "case", "mpx ns/pt", "PROJ ns/pt", "ratio",
+                    "point ns/pt", "ratio");
         for (const auto &[name, cost] : costs_) {
-            const auto mpx = cost.find("mpx"), proj = cost.find("proj");
+            const auto mpx = cost.find("mpx"), proj = cost.find("proj"), point = cost.find("point");
             if (mpx == cost.end() || proj == cost.end())
                 continue;
-            std::printf("%-40s %12.1f %12.1f %7.1fx\n", name.c_str(), mpx->second * 1e9,
+            std::printf("%-40s %12.1f %12.1f %7.1fx", name.c_str(), mpx->second * 1e9,
                         proj->second * 1e9, proj->second / mpx->second);
+            if (point != cost.end())
+                std::printf(" %12.1f %7.1fx", point->second * 1e9, proj->second / point->second);
+            std::printf("\n");
         }
     }
 

@@ -29,6 +29,11 @@ void time_proj(benchmark::State &state, const char *definition, PJ_DIRECTION dir
 // Times mpx_trans_array from system `source` to `target` over `points`.
 void time_mpx(benchmark::State &state, int source, int target, const std::vector<double> &points);
 
+// Times a loop of per-point mpx_transform calls over the same points, as a
+// host without the array form would run them.
+void time_mpx_per_point(benchmark::State &state, int source, int target,
+                        const std::vector<double> &points);
+
 // The points after one pass of mpx_trans_array from `source` to `target`
 // (used to make inverse input); empty when the pass fails.
 std::vector<double> mpx_transformed(int source, int target, std::vector<double> points);

@@ -10,33 +10,22 @@
 // (status 2, outputs untouched). A latitude beyond a pole maps like its
 // mirror image inside.
 //
-// Departure from Snyder: the isometric latitude
-// 0.5 ln[(1 + sin phi)/(1 - sin phi)] is computed as asinh(sin phi/|cos phi|),
-// the same value, which stays finite and accurate up to the pole tolerance
-// where 1 - sin phi has already rounded to 0. A non-finite input or result
+// Departure from Snyder: the isometric latitude ln[(1 + sin phi)/cos phi] is
+// computed for |phi| and given the sign of phi, the same value, which keeps
+// 1 + sin phi from cancelling in the south and stays finite and accurate up
+// to the pole tolerance (|cos phi| keeps a latitude beyond a pole on its
+// mirror image). A non-finite input or result
 // (NaN, infinite, a longitude so large that x overflows) gives status 1 with
 // the outputs untouched.
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
+#include "proj/cylindrical/mercator_forms.hpp"
 
 #include <cmath>
 #include <numbers>
 
 namespace {
-
-struct MercatorRecord {
-    // Declared attributes, in installer order.
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double radius;
-    double eccentricity;
-    double long_cut;
-    // Derived by init: conformal latitude to latitude (Snyder 3-5).
-    double conformal[MPX_SERIES_SIZE];
-};
 
 MercatorRecord &record_of(void *params) { return *static_cast<MercatorRecord *>(params); }
 
@@ -51,29 +40,24 @@ int mercator_init(void *params) noexcept {
     return 0;
 }
 
+} // namespace
+
 int mercator_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
     const MercatorRecord &r = record_of(params);
     if (is_pole(lat))
         return kStatusSingular;
-    const double s = std::sin(lat);
-    const double e = r.eccentricity;
-    // Isometric latitude, eq. 7-7: the sphere's term less the ellipsoid's
-    // correction e atanh(e sin phi) = (e/2) ln[(1 + e s)/(1 - e s)].
-    const double psi = std::asinh(s / std::fabs(std::cos(lat))) - e * std::atanh(e * s);
-    return store_finite((lon - r.centre_merid) * r.radius * r.scale_factor + r.false_east,
-                        r.radius * psi * r.scale_factor + r.false_north, x, y);
+    double east = 0.0;
+    double north = 0.0;
+    mpx_forms::mercator_forward(r, lon, lat, east, north);
+    return store_finite(east, north, x, y);
 }
 
 int mercator_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
-    const MercatorRecord &r = record_of(params);
-    const double yp = (y - r.false_north) / r.scale_factor;
-    const double t = std::exp(-yp / r.radius);
-    const double chi = std::numbers::pi / 2 - 2 * std::atan(t);
-    return store_finite((x - r.false_east) / r.scale_factor / r.radius + r.centre_merid,
-                        chi + mpx_snyder_eqn_3_35(chi, r.conformal), lon, lat);
+    double lambda = 0.0;
+    double phi = 0.0;
+    mpx_forms::mercator_backward(record_of(params), x, y, lambda, phi);
+    return store_finite(lambda, phi, lon, lat);
 }
-
-} // namespace
 
 extern "C" int mpx_mercator_install(void) noexcept {
     MercatorRecord sample{};

@@ -22,6 +22,7 @@
 // untouched, instead of handing NaN down the pipeline.
 #include "mpxlib.h"
 #include "numeric/thresholds.hpp"
+#include "proj/cylindrical/tranmerc_forms.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -29,32 +30,10 @@
 
 namespace {
 
-struct TranmercRecord {
-    // Declared attributes, in installer order.
-    int32_t zone;
-    char hemisphere;
-    int32_t grid_ws; // non-zero: x grows westward and y southward
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double centre_lat;
-    double radius;
-    double eccentricity;
-    double long_cut;
-    // Derived by init.
-    int32_t method;
-    double e2;  // e squared
-    double ep2; // second eccentricity squared, e^2 / (1 - e^2)
-    double meridian[MPX_SERIES_SIZE];
-    double m0; // meridian distance of centre_lat
-    double footpoint[MPX_SERIES_SIZE];
-};
-
 TranmercRecord &record_of(void *params) { return *static_cast<TranmercRecord *>(params); }
 
-constexpr int32_t kMethodSphere = 1;
-constexpr int32_t kMethodEllipsoid = 10;
+constexpr int32_t kMethodSphere = kTranmercSphere;
+constexpr int32_t kMethodEllipsoid = kTranmercEllipsoid;
 // Below this eccentricity the exact spherical formulas are used.
 constexpr double kSphereEccentricity = 1e-7;
 
@@ -72,12 +51,6 @@ constexpr double kUtmSouthFalseNorthing = 10000000.0;
 constexpr double kUtmScale = 0.9996;
 constexpr double kUtmZoneWidth = 0.10471975511965977;    // 6 degrees
 constexpr double kUtmWestOfZoneZero = 3.193952531149623; // 183 degrees: zone 1 on 177 W
-
-// Series denominators of eqs. 8-9, 8-10, 8-17 and 8-18, applied as multipliers.
-constexpr double kSixth = 1.0 / 6.0;
-constexpr double kOver24 = 1.0 / 24.0;
-constexpr double kOver120 = 1.0 / 120.0;
-constexpr double kOver720 = 1.0 / 720.0;
 
 constexpr double kHalfPi = std::numbers::pi / 2.0;
 
@@ -121,30 +94,6 @@ int mpx_utm_init(void *params) noexcept {
     return init_common(r);
 }
 
-// x' and y' (Snyder's x/k0 and y/k0) of the ellipsoid, eqs. 8-9 and 8-10.
-void ellipsoid_forward(const TranmercRecord &r, double dlon, double lat, double &xp, double &yp) {
-    const double m = mpx_snyder_eqn_3_21(lat, r.meridian);
-    if (is_pole(lat)) {
-        xp = 0.0;
-        yp = m - r.m0;
-        return;
-    }
-    const double s = std::sin(lat);
-    const double c = std::cos(lat);
-    const double t = s * s / (c * c);
-    const double cc = r.ep2 * c * c;
-    const double a = dlon * c;
-    const double a2 = a * a;
-    const double n = r.radius / std::sqrt(1.0 - r.e2 * s * s);
-    xp = n * a *
-         (1.0 + (1.0 - t + cc) * a2 * kSixth +
-          (5.0 - 18.0 * t + t * t + 72.0 * cc - 58.0 * r.ep2) * a2 * a2 * kOver120);
-    yp = (m - r.m0) +
-         n * (s / c) *
-             (a2 * 0.5 + (5.0 - t + 9.0 * cc + 4.0 * cc * cc) * a2 * a2 * kOver24 +
-              (61.0 - 58.0 * t + t * t + 600.0 * cc - 330.0 * r.ep2) * a2 * a2 * a2 * kOver720);
-}
-
 // Sphere, eqs. 8-1 and 8-3; false when the point is the singular one.
 bool sphere_forward(const TranmercRecord &r, double dlon, double lat, double &xp, double &yp) {
     if (is_pole(lat)) {
@@ -161,24 +110,27 @@ bool sphere_forward(const TranmercRecord &r, double dlon, double lat, double &xp
     return true;
 }
 
-int mpx_tranmerc_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+} // namespace
+
+int tranmerc_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
     if (!std::isfinite(lon) || !std::isfinite(lat))
         return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
     const double dlon = lon - r.centre_merid;
-    double xp = 0.0;
-    double yp = 0.0;
+    double east = 0.0;
+    double north = 0.0;
     if (r.method == kMethodSphere) {
+        double xp = 0.0;
+        double yp = 0.0;
         if (!sphere_forward(r, dlon, lat, xp, yp))
             return kStatusSingular;
+        mpx_forms::tranmerc_to_grid(r, xp, yp, east, north);
+    } else if (is_pole(lat)) {
+        // Both poles lie on the central meridian.
+        mpx_forms::tranmerc_to_grid(r, 0.0, mpx_snyder_eqn_3_21(lat, r.meridian) - r.m0, east,
+                                    north);
     } else {
-        ellipsoid_forward(r, dlon, lat, xp, yp);
-    }
-    double east = xp * r.scale_factor + r.false_east;
-    double north = yp * r.scale_factor + r.false_north;
-    if (r.grid_ws != 0) {
-        east = -east;
-        north = -north;
+        mpx_forms::tranmerc_ellipsoid_forward(r, dlon, lat, east, north);
     }
     if (!std::isfinite(east) || !std::isfinite(north))
         return kStatusNotRepresentable;
@@ -187,49 +139,13 @@ int mpx_tranmerc_forward(void *params, double lon, double lat, double *x, double
     return 0;
 }
 
-// Eqs. 8-17 and 8-18 from the footpoint latitude phi1 (7-19, 3-26).
-void ellipsoid_backward(const TranmercRecord &r, double xp, double yp, double &lon, double &lat) {
-    const double mu = (yp + r.m0) / r.meridian[5];
-    const double phi1 = mu + mpx_snyder_eqn_3_35(mu, r.footpoint);
-    if (is_pole(phi1)) {
-        // The footpoint's own sign: the same as the sign of y' for any
-        // latitude of origin inside [-90, 90] degrees.
-        lat = std::copysign(kHalfPi, phi1);
-        lon = r.centre_merid;
-        return;
-    }
-    const double s1 = std::sin(phi1);
-    const double c1 = std::cos(phi1);
-    const double w = std::sqrt(1.0 - r.e2 * s1 * s1);
-    const double cc1 = r.ep2 * c1 * c1;
-    const double t1 = s1 * s1 / (c1 * c1);
-    const double n1 = r.radius / w;
-    const double r1 = r.radius * (1.0 - r.e2) / (w * w * w);
-    const double d = xp / n1;
-    const double d2 = d * d;
-    lat = phi1 -
-          (n1 * (s1 / c1) / r1) *
-              (d2 * 0.5 -
-               (5.0 + 3.0 * t1 + 10.0 * cc1 - 4.0 * cc1 * cc1 - 9.0 * r.ep2) * d2 * d2 * kOver24 +
-               (61.0 + 90.0 * t1 + 298.0 * cc1 + 45.0 * t1 * t1 - 252.0 * r.ep2 - 3.0 * cc1 * cc1) *
-                   d2 * d2 * d2 * kOver720);
-    lon = r.centre_merid +
-          (d - (1.0 + 2.0 * t1 + cc1) * d2 * d * kSixth +
-           (5.0 - 2.0 * cc1 + 28.0 * t1 - 3.0 * cc1 * cc1 + 8.0 * r.ep2 + 24.0 * t1 * t1) * d2 *
-               d2 * d * kOver120) /
-              c1;
-}
-
-int mpx_tranmerc_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+int tranmerc_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
     if (!std::isfinite(x) || !std::isfinite(y))
         return kStatusNotRepresentable;
     const TranmercRecord &r = record_of(params);
-    if (r.grid_ws != 0) {
-        x = -x;
-        y = -y;
-    }
-    const double xp = (x - r.false_east) / r.scale_factor;
-    const double yp = (y - r.false_north) / r.scale_factor;
+    double xp = 0.0;
+    double yp = 0.0;
+    mpx_forms::tranmerc_from_grid(r, x, y, xp, yp);
     double lambda = 0.0;
     double phi = 0.0;
     if (r.method == kMethodSphere) {
@@ -238,7 +154,15 @@ int mpx_tranmerc_backward(void *params, double x, double y, double *lon, double 
         phi = std::asin(std::sin(d) / std::cosh(u));
         lambda = std::atan2(std::sinh(u), std::cos(d)) + r.centre_merid;
     } else {
-        ellipsoid_backward(r, xp, yp, lambda, phi);
+        const double phi1 = mpx_forms::tranmerc_footpoint(r, yp);
+        if (is_pole(phi1)) {
+            // The footpoint's own sign: the same as the sign of y' for any
+            // latitude of origin inside [-90, 90] degrees.
+            phi = std::copysign(kHalfPi, phi1);
+            lambda = r.centre_merid;
+        } else {
+            mpx_forms::tranmerc_ellipsoid_backward(r, xp, phi1, lambda, phi);
+        }
     }
     if (!std::isfinite(lambda) || !std::isfinite(phi))
         return kStatusNotRepresentable;
@@ -246,6 +170,8 @@ int mpx_tranmerc_backward(void *params, double x, double y, double *lon, double 
     *lat = phi;
     return 0;
 }
+
+namespace {
 
 // A dotted attribute name, shown (dot dropped) when `visible`: "utm" reads
 // zone and hemisphere from its table and hides the origin; the other two do
@@ -266,7 +192,7 @@ int install(const char *keyword, mpx_proj_init_fn init, bool utm) {
     mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
     mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
     mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(init, mpx_tranmerc_forward, mpx_tranmerc_backward);
+    mpx_proj_ins_funcs(init, tranmerc_forward, tranmerc_backward);
     mpx_proj_ins_mode(kTranmercMode);
     return mpx_proj_end();
 }

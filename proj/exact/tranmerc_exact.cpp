@@ -17,6 +17,7 @@
 // status 2). A non-finite input or result gives status 1, outputs untouched.
 #include "mpxlib.h"
 #include "numeric/thresholds.hpp"
+#include "proj/exact/conformal.hpp"
 #include "proj/exact/exact.hpp"
 
 #include <cmath>
@@ -64,12 +65,6 @@ constexpr double kUtmSouthFalseNorthing = 10000000.0;
 constexpr double kUtmScale = 0.9996;
 constexpr double kUtmZoneWidth = 0.10471975511965977;    // 6 degrees
 constexpr double kUtmWestOfZoneZero = 3.193952531149623; // 183 degrees: zone 1 on 177 W
-
-// Newton's method for tau from tau' converges quadratically from tau'
-// itself: two steps reach double precision for the Earth; the cap allows
-// any e < 1 to settle.
-constexpr int kTauIterations = 10;
-constexpr double kTauTolerance = 1e-14; // relative
 
 // Horner evaluation of a polynomial in n with coefficients from the
 // highest power down to n^1 (no constant term).
@@ -123,31 +118,6 @@ Complex sine_series(const double *c, Complex zeta) {
         b1 = b0;
     }
     return sin2 * b1;
-}
-
-// tau' = tan of the conformal latitude from tau = tan phi (eqs. 7-9).
-double conformal_tan(double tau, double e) {
-    const double root = std::hypot(1.0, tau);
-    const double sigma = std::sinh(e * std::atanh(e * tau / root));
-    return tau * std::hypot(1.0, sigma) - sigma * root;
-}
-
-// tau from tau' by Newton's method (eqs. 19-21); false when it does not
-// settle.
-bool geographic_tan(double tau_prime, double e, double e2, double &tau) {
-    const double one_minus_e2 = 1.0 - e2;
-    double t = tau_prime;
-    for (int i = 0; i < kTauIterations; ++i) {
-        const double tp = conformal_tan(t, e);
-        const double dt = (tau_prime - tp) / std::hypot(1.0, tp) * (1.0 + one_minus_e2 * t * t) /
-                          (one_minus_e2 * std::hypot(1.0, t));
-        t += dt;
-        if (!(std::fabs(dt) > kTauTolerance * std::fmax(1.0, std::fabs(t)))) {
-            tau = t;
-            return std::isfinite(t);
-        }
-    }
-    return false;
 }
 
 // Gauss-Krüger xi and eta (in units of A) of a point dlon from the

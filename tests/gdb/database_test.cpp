@@ -179,12 +179,12 @@ TEST_F(GdbTest, LongLinesAreReadInPiecesAndWideHeadersFoldIntoTheFortiethName) {
 
 TEST_F(GdbTest, UnsetVariableMeansTheBuiltInDirectory) {
     unsetenv("TORVA_ORTIX_DIR");
-    EXPECT_STREQ(gdb_grid_path(), "/usr/meridox/etc/ortix/");
+    EXPECT_STREQ(gdb_grid_path(), MPX_DEFAULT_DB_DIR);
 }
 
 TEST_F(GdbTest, EmptyVariableCountsAsUnset) {
     setenv("TORVA_ORTIX_DIR", "", 1);
-    EXPECT_STREQ(gdb_path(), "/usr/meridox/etc/ortix/");
+    EXPECT_STREQ(gdb_path(), MPX_DEFAULT_DB_DIR);
 }
 
 TEST_F(GdbTest, SybasePrefixChoosesTheUnsupportedServerForGood) {

@@ -36,7 +36,7 @@ TEST(MpxcsText, CopiesCommentsBlankLinesAndPassThroughText) {
                        "\n"
                        "   \n"
                        "1.00\t2.00\n"
-                       "3.50\t-4.25 10.00 station A, 7\n"
+                       "3.50,-4.25,10.00 station A, 7\n"
                        "5.00\t6.00\tname\r\n"
                        "7.00\t8.00\n");
     EXPECT_EQ(run.err, "");
@@ -168,11 +168,16 @@ TEST(MpxcsUsage, DatabaseErrorsExitWithStatusOneBeforeAnyOutput) {
         const char *args;
         const char *message;
     } cases[] = {
-        {"NODATUM,GEODETIC WGS84,GEODETIC", "Datum not found"},
-        {"WGS84,NOPROJECTION WGS84,GEODETIC", "Projection not found"},
-        {"WGS84,GEODETIC WGS84,GEODETIC,gon", "Bad Angular unit"},
-        {"SPHERE,GEODETIC WGS84,GEODETIC", "No Datum change exists"},
-        {"WGS84,GEODETIC WGS84,GEODETIC no_such_file.txt", "cannot open no_such_file.txt"},
+        {"NODATUM,GEODETIC WGS84,GEODETIC", "mpxcs: unknown datum NODATUM (not in "},
+        {"WGS84,NOPROJECTION WGS84,GEODETIC", "mpxcs: unknown projection NOPROJECTION (not in "},
+        {"WGS84,GEODETIC WGS84,GEODETIC,gon",
+         "mpxcs: units gon do not apply to WGS84,GEODETIC: geodetic units are degrees, radians "
+         "or grads\n"},
+        {"SPHERE,GEODETIC WGS84,GEODETIC",
+         "mpxcs: no transformation from SPHERE to WGS84: the database has no datum change "
+         "between them (see --list changes)\n"},
+        {"WGS84,GEODETIC WGS84,GEODETIC no_such_file.txt",
+         "mpxcs: cannot open no_such_file.txt: No such file or directory\n"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.args);

@@ -159,7 +159,7 @@ TEST(MpxcsSet, AdjustedModTranmercMatchesTheGaussKruegerZone) {
     ASSERT_EQ(adjusted.status, 0) << adjusted.err;
     EXPECT_EQ(adjusted.out, gk3.out);
     // The library's notice goes to stderr, whole lines, never to the points.
-    EXPECT_EQ(adjusted.err, "mpxcs: U1: Warning - projection parameters being modified !\n"
+    EXPECT_EQ(adjusted.err, "mpxcs: warning: projection parameters being modified\n"
                             " PROJECTION MODIFICATION on mod_tranmerc\n"
                             " attribute =  centre_merid =       0.157079632679\n"
                             " PROJECTION MODIFICATION on mod_tranmerc\n"
@@ -189,9 +189,8 @@ TEST(MpxcsSet, RefusesWhatCannotBeSet) {
         {"--set scale_factor=one WGS84,GEODETIC WGS84,mod_tranmerc",
          "mpxcs: --set scale_factor=one: not a value of the parameter's type\n"},
         {"--set spheroid.radius=1 WGS84,GEODETIC WGS84,mod_tranmerc",
-         "mpxcs: S1:STR:Attribute is not modifiable (struct_mod)\n"
-         "mpxcs: P3:(mpx_mod_coord_sys) unmodifiable projection attribute\n"
-         "mpxcs: --set spheroid.radius=1 refused (status -5)\n"},
+         "mpxcs: --set spheroid.radius=1 refused (status -5): Attribute is not modifiable "
+         "(struct_mod)\n"},
         {"--set =1 WGS84,GEODETIC WGS84,mod_tranmerc", nullptr},
         {"--set scale_factor WGS84,GEODETIC WGS84,mod_tranmerc", nullptr},
     };

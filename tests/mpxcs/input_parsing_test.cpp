@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,10 +75,11 @@ TEST(LineScan, EchoCoversExactlyTheCoordinateColumns) {
     EXPECT_EQ(line.substr(0, scanned.echo_end), "  1 2 3");
 }
 
-TEST(LineScan, CommentCharacterCountsOnlyInTheFirstColumn) {
+TEST(LineScan, CommentCharacterCountsOnlyAsTheFirstNonBlank) {
     EXPECT_EQ(scan_line("* 1 2", '*').kind, LineKind::Comment);
     EXPECT_EQ(scan_line("# 1 2", '*').kind, LineKind::Malformed);
-    EXPECT_EQ(scan_line(" # 1 2", '#').kind, LineKind::Malformed);
+    EXPECT_EQ(scan_line(" \t# 1 2", '#').kind, LineKind::Comment);
+    EXPECT_EQ(scan_line("1 2 # 3", '#').kind, LineKind::Point);
 }
 
 TEST(NumberFormat, FixedDecimalsRoundToNearest) {
@@ -119,10 +121,9 @@ TEST(NumberFormat, AcceptsOnlyOneConversionOfADouble) {
 
 // Writes `text` to a scratch file and reads it back line by line.
 std::vector<std::string> read_lines(const std::string &text, std::vector<bool> &overlong) {
-    // Named after the test: tests run in parallel, and Windows will not
-    // replace a file another process holds open.
-    const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
-    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/" + test->name() + ".txt";
+    // One file per test: ctest runs the tests in parallel.
+    std::string path = std::string(std::getenv("MPX_TEST_TMP")) + "/reader_input_" +
+                       testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     std::FILE *file = std::fopen(path.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);
@@ -194,6 +195,94 @@ TEST(LineScan, RandomNearNumberLinesStayInsideTheLine) {
             for (double value : scanned.xyz)
                 ASSERT_TRUE(std::isfinite(value)) << line;
         }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST(LineScan, DegreesMinutesSecondsInCs2csNotation) {
+    struct {
+        const char *text;
+        bool ok;
+        double degrees;
+        char hemisphere;
+    } cases[] = {
+        {"3d30'15.2\"E", true, 3.0 + 30.0 / 60 + 15.2 / 3600, 'E'},
+        {"-3d30'15.2\"", true, -(3.0 + 30.0 / 60 + 15.2 / 3600), 0},
+        {"45d15'N", true, 45.25, 'N'},
+        {"45d15's", true, -45.25, 'S'},
+        {"12.5W", true, -12.5, 'W'},
+        {"3d", true, 3.0, 0},
+        {"+3d0'30\"", true, 3.0 + 30.0 / 3600, 0},
+        {"3d60'", false, 0, 0},     // minutes stop at 59
+        {"3d30'75\"", false, 0, 0}, // so do seconds
+        {"-3d30'W", false, 0, 0},   // a sign and a hemisphere
+        {"3d30'15", false, 0, 0},   // seconds without their mark
+        {"3d-30'", false, 0, 0},
+        {"d30'", false, 0, 0},
+        {"N", false, 0, 0},
+        {"3x", false, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text);
+        double degrees = 0.0;
+        char hemisphere = 0;
+        ASSERT_EQ(mpxcs::parse_dms(c.text, degrees, hemisphere), c.ok);
+        if (!c.ok)
+            continue;
+        EXPECT_NEAR(degrees, c.degrees, 1e-12);
+        EXPECT_EQ(hemisphere, c.hemisphere);
+    }
+}
+
+TEST(NumberFormat, DegreesMinutesSecondsAsCs2csWritesThem) {
+    struct {
+        double degrees;
+        int decimals;
+        const char *text;
+    } cases[] = {
+        {2.998873771, 3, "2d59'55.946\"E"},
+        {-45.25, 2, "45d15'W"},
+        {45.0, 2, "45dE"},
+        {3.00416666666, 0, "3d0'15\"E"},
+        {179.99999999, 2, "180dE"},
+        {-1e-9, 2, "0dE"},
+        {-0.5, 1, "0d30'W"},
+        {1.0 / 3600 / 8, 4, "0d0'0.125\"E"},
+    };
+    for (const auto &c : cases) {
+        std::string out;
+        mpxcs::append_dms(out, c.degrees, c.decimals, 'E', 'W');
+        EXPECT_EQ(out, c.text) << c.degrees;
+    }
+}
+
+} // namespace
+
+namespace {
+
+// The integer shortcut of fixed decimals writes exactly what std::to_chars
+// writes, near rounding ties and across magnitudes.
+TEST(NumberFormat, FastDecimalsMatchTheExactConversion) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-8.0, 14.0);
+    std::uniform_int_distribution<int> decimals(0, 12);
+    for (int i = 0; i < 200000; ++i) {
+        int d = decimals(random);
+        double value = std::pow(10.0, exponent(random)) * (i % 2 ? -1.0 : 1.0);
+        if (i % 3 == 0) // on a tie of the chosen decimals, or next to one
+            value = (std::round(value * std::pow(10.0, d)) + 0.5) / std::pow(10.0, d);
+        char exact[400];
+        auto result =
+            std::to_chars(exact, exact + sizeof exact, value, std::chars_format::fixed, d);
+        std::string expected(exact, result.ptr);
+        if (expected.find_first_not_of("-0.") == std::string::npos && expected[0] == '-')
+            expected.erase(0, 1);
+        std::string out;
+        mpxcs::NumberFormat(d, "").append(out, value);
+        ASSERT_EQ(out, expected) << value << " with " << d << " decimals";
     }
 }
 

@@ -2,7 +2,8 @@
 # tests run the built program on the bundled database.
 set(mpxcs_dir ${PROJECT_SOURCE_DIR}/tools/mpxcs)
 target_sources(test_mpxcs PRIVATE
-    ${mpxcs_dir}/line_scan.cpp ${mpxcs_dir}/line_reader.cpp ${mpxcs_dir}/number_format.cpp)
+    ${mpxcs_dir}/line_scan.cpp ${mpxcs_dir}/line_reader.cpp ${mpxcs_dir}/number_format.cpp
+    ${mpxcs_dir}/platform.cpp)
 target_include_directories(test_mpxcs PRIVATE ${mpxcs_dir})
 target_compile_options(test_mpxcs PRIVATE ${MPX_WARNINGS})
 add_dependencies(test_mpxcs mpxcs)

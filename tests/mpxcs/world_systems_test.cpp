@@ -57,9 +57,7 @@ const mpxcs_test::Conversion kWorld[] = {
      kDegreeTolerance, "+proj=moll +datum=WGS84"},
 };
 
-TEST(MpxcsWorldSystems, ConvertLikePublishedDefinitions) {
-    mpxcs_test::expect_conversions(kWorld);
-}
+TEST(MpxcsWorldSystems, ConvertLikePublishedDefinitions) { mpxcs_test::expect_conversions(kWorld); }
 
 // Projected to projected through geodetic coordinates on one datum: the
 // equator's end in Mollweide (2 sqrt(2) a) is 180 degrees east, which

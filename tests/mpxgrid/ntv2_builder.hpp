@@ -73,8 +73,10 @@ class Builder {
         real("W_LONG  ", g.west);
         real("LAT_INC ", g.lat_step);
         real("LONG_INC", g.lon_step);
-        const int rows = static_cast<int>((g.north - g.south) / g.lat_step + 0.5) + 1;
-        const int cols = static_cast<int>((g.west - g.east) / g.lon_step + 0.5) + 1;
+        // A damaged header with steps that are not positive gets no nodes.
+        const bool steps = g.lat_step > 0 && g.lon_step > 0;
+        const int rows = steps ? static_cast<int>((g.north - g.south) / g.lat_step + 0.5) + 1 : 0;
+        const int cols = steps ? static_cast<int>((g.west - g.east) / g.lon_step + 0.5) + 1 : 0;
         integer("GS_COUNT", count_override >= 0 ? count_override : rows * cols);
         for (int r = 0; r < rows; ++r)
             for (int j = 0; j < cols; ++j) {

@@ -1,7 +1,15 @@
-// The converter's main loop: input lines are scanned into batches, each
+// The converter's main loop. Input lines are scanned into batches, each
 // batch's points go through the library's array transform, and the output
 // lines are written in input order. A batch with a failing point is redone
 // point by point, so one bad point costs only itself.
+//
+// Files go through a pipeline: a second thread reads, scans and formats
+// batches while this thread has the library transform the batch between
+// them (the library is only ever called from this thread, and messages are
+// printed here, in line order). Input from a terminal or a pipe is answered
+// as its lines arrive: a batch holds only the lines already complete, and
+// its answer is flushed at once, so a script can drive mpxcs as a
+// co-process.
 #pragma once
 
 #include "line_scan.hpp"
@@ -9,50 +17,58 @@
 #include "options.hpp"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mpxcs {
 
-// Why a line gives no point.
-enum class LineProblem { None, Malformed, NotFinite, Overlong };
+class LineReader;
+
+// How output lines are written, beyond the numbers' format.
+struct OutputRules {
+    bool always_z = false;    // print z even for lines that gave none (geocentric)
+    bool dms = false;         // x and y as degrees, minutes and seconds
+    int dms_decimals = 0;     // decimals of the seconds
+    bool swap = false;        // latitude first (-s)
+    bool keep_height = false; // z copied from the input
+};
 
 class Converter {
   public:
-    // always_z: print z even for lines that gave none (geocentric systems).
-    Converter(const Options &options, NumberFormat xy_format, NumberFormat z_format, bool always_z);
+    Converter(const Options &options, const ScanRules &scan_rules, const OutputRules &output_rules,
+              NumberFormat xy_format, NumberFormat z_format);
+    ~Converter();
 
-    // Converts one input to standard output; false when it cannot be read.
+    // Converts one input to standard output; false when it cannot be read
+    // (said on stderr).
     bool convert(std::FILE *input, const char *name);
     unsigned long failed_points() const { return failed_points_; }
 
-  private:
-    struct PendingLine {
-        LineKind kind;
-        LineProblem problem;
-        long number;
-        std::size_t text_begin, text_size; // in text_
-        ScannedLine scanned;
-        int point; // index in the batch's points, -1 for none
-    };
+    struct Batch;
 
-    void add_line(std::string_view line, bool overlong, long number);
-    void flush_batch();
-    bool transform_batch();
-    void retry_point(const PendingLine &line);
-    void write_line(const PendingLine &line);
-    void write_output();
+  private:
+    // Fills `batch` with the next lines; stops early at the first line not
+    // yet complete when `waiting_stops` (streaming input).
+    void parse(LineReader &reader, Batch &batch, std::size_t limit, bool waiting_stops);
+    void add_line(Batch &batch, std::string_view line, bool overlong, long number);
+    void transform(Batch &batch);
+    void retry_point(Batch &batch, std::size_t line);
+    void format(Batch &batch) const;
+    void write_line(Batch &batch, std::size_t line) const;
+    void append_xyz(std::string &out, const double *xyz, const double *input, bool has_z,
+                    char separator) const;
+
+    bool convert_serial(LineReader &reader, bool streaming);
+    bool convert_threaded(LineReader &reader);
 
     const Options &options_;
+    ScanRules scan_rules_;
+    OutputRules output_rules_;
     NumberFormat xy_format_, z_format_;
-    bool always_z_;
     const char *input_name_ = "-";
-    std::vector<PendingLine> lines_;
-    std::string text_;
-    std::vector<double> in_, out_;
-    std::vector<char> point_ok_;
-    std::string output_;
+    long line_number_ = 0;
     unsigned long failed_points_ = 0;
 };
 

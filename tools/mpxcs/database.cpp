@@ -4,6 +4,7 @@
 
 #include <mpxlib.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,8 @@ namespace {
 constexpr char kDirVariable[] = "TORVA_ORTIX_DIR";
 // A database directory is recognised by its table of datums.
 constexpr char kProbeTable[] = "datum_sp.dat";
+// Tables every conversion reads.
+constexpr const char *kRequiredTables[] = {"datum_sp.dat", "project.dat"};
 // Room for a whole field, as the database cursor requires.
 constexpr int kFieldSize = 512;
 
@@ -78,13 +81,39 @@ std::string select_database(const std::string &db_option) {
     std::string dir = db_option;
     if (dir.empty()) {
         const char *value = std::getenv(kDirVariable);
-        if (value != nullptr && *value != '\0')
-            return {};
-        dir = bundled_database();
+        dir = value != nullptr && *value != '\0' ? value : bundled_database();
     }
     if (!set_environment(kDirVariable, dir.c_str()))
         return "cannot set " + std::string(kDirVariable);
+    // The library appends the '/' the same way.
+    if (dir.back() != '/')
+        dir += '/';
+    // Said here, with the system's reason, rather than as the library's
+    // chain of codes at the first name it cannot find.
+    for (const char *table : kRequiredTables) {
+        std::string path = dir + table;
+        std::FILE *file = std::fopen(path.c_str(), "rb");
+        if (file == nullptr)
+            return "cannot read the database table " + path + ": " + std::strerror(errno) +
+                   " (choose the database directory with --db or " + kDirVariable + ")";
+        std::fclose(file);
+    }
     return {};
+}
+
+std::string database_dir() {
+    const char *path = gdb_path();
+    return path != nullptr ? path : "";
+}
+
+std::vector<std::string> record_names(const char *table) {
+    std::vector<std::string> names;
+    if (gdb_set_table(table) != 0 || gdb_next_name_key(nullptr) != 0)
+        return names;
+    char name[kFieldSize];
+    while (gdb_next_name_key(name) == 0)
+        names.emplace_back(name);
+    return names;
 }
 
 bool list_database(const std::string &what) {

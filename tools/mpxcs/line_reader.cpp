@@ -1,12 +1,17 @@
 #include "line_reader.hpp"
 
+#include "platform.hpp"
+
+#include <cerrno>
 #include <cstring>
 
 namespace mpxcs {
 namespace {
 
-// Room for one whole longest line plus a read of the same size.
-constexpr std::size_t kBufferSize = 2 * kMaxLineLength + 1;
+// Input is read in blocks of this size (large reads cost little per line).
+constexpr std::size_t kReadBlock = 1 << 20;
+// Room for one whole longest line plus a read.
+constexpr std::size_t kBufferSize = kMaxLineLength + kReadBlock + 1;
 
 } // namespace
 
@@ -20,13 +25,19 @@ bool LineReader::refill() {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    std::size_t count = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
-    end_ += count;
-    if (count == 0) {
+    long long count = read_some(file_, buffer_.data() + end_, buffer_.size() - end_);
+    if (count <= 0) {
         eof_ = true;
-        failed_ = std::ferror(file_) != 0;
+        failed_ = count < 0;
+        error_ = count < 0 ? errno : 0;
+        return false;
     }
-    return count > 0;
+    end_ += static_cast<std::size_t>(count);
+    return true;
+}
+
+bool LineReader::line_ready() const {
+    return eof_ || std::memchr(buffer_.data() + begin_, '\n', end_ - begin_) != nullptr;
 }
 
 void LineReader::take(std::size_t count) {

@@ -1,4 +1,5 @@
-// Reads an input stream line by line through one large buffer. A line
+// Reads an input stream line by line through one large buffer, each read
+// taking what is available (so a pipe's lines are seen as they come). A line
 // longer than kMaxLineLength is not kept: it is reported as over-long and
 // skipped up to its newline, so no input can make the converter grow
 // without bound.
@@ -19,7 +20,11 @@ class LineReader {
     // false at the end of the input (or on a read error). `line` excludes
     // the newline and stays valid until the next call.
     bool next(std::string_view &line, bool &overlong);
+    // True when next() can return without reading: a whole line is in the
+    // buffer, or the input has ended.
+    bool line_ready() const;
     bool failed() const { return failed_; }
+    int error() const { return error_; } // errno of a failed read
     long long bytes_consumed() const { return consumed_; }
 
   private:
@@ -32,6 +37,7 @@ class LineReader {
     long long consumed_ = 0;
     bool eof_ = false;
     bool failed_ = false;
+    int error_ = 0;
 };
 
 } // namespace mpxcs

@@ -15,15 +15,28 @@ const char kUsage[] =
     "Converts points from the coordinate system SOURCE to TARGET. A system is\n"
     "DATUM,PROJECTION[,UNITS] with names of the database; GEODETIC and GEOCENTRIC\n"
     "are built in, and geodetic units are degrees (default), radians or grads.\n"
-    "Reads the FILEs (or standard input) and writes one line per input line:\n"
-    "columns x y [z] separated by blanks or a comma, the rest passed through.\n"
+    "Names are matched without regard to case. Reads the FILEs (or standard\n"
+    "input) and writes one line per input line: columns x y [z] separated by\n"
+    "blanks, or by commas only (CSV: the output uses commas too); the rest is\n"
+    "passed through. Geodetic degrees may be written 3d30'15.2\"E 45d15'N.\n"
+    "Input from a terminal or pipe is answered line by line.\n"
     "\n"
     "  -I          inverse: convert from TARGET to SOURCE\n"
-    "  -d N        N decimals (default: 9 for degrees, 3 for metres and heights)\n"
+    "  -d N        N decimals; default by unit: degrees 9, grads 9, radians 11,\n"
+    "              metres (and every linear unit) 3, heights 3\n"
+    "  -w N        geodetic degrees out as DMS with N decimals of seconds\n"
+    "  -r          input is latitude then longitude\n"
+    "  -s          output is latitude then longitude\n"
     "  -f FORMAT   printf-style format of one number, e.g. %.4f\n"
     "  -e TEXT     what a failed point prints (default: *<tab>*)\n"
     "  -E          echo the input coordinates before the output\n"
-    "  -t CHAR     comment character: such lines are copied (default: #)\n"
+    "  -t CHAR     comment character: lines starting with it are copied\n"
+    "              (default: #)\n"
+    "  --header    the first line of each input is a header: copied\n"
+    "  --keep-height  copy z unchanged (orthometric heights); by default z is\n"
+    "              the ellipsoidal height carried through the datum change\n"
+    "  --flush     write each line's answer at once, even for files\n"
+    "  --verbose   show the library's chain of messages under each failure\n"
     "  --list WHAT list the database's datums, projections or datum changes\n"
     "  --info      describe SYSTEM, or the conversion from SYSTEM to TARGET\n"
     "  --trace     print every step of each point's conversion on stderr\n"
@@ -61,6 +74,10 @@ std::string apply_valued(std::string_view name, std::string_view value, Options 
         if (value.size() != 1)
             return "-t needs one character";
         options.comment = value[0];
+    } else if (name == "-w") {
+        if (!parse_decimals(value, options.dms_decimals) || options.dms_decimals > kMaxDmsDecimals)
+            return "-w needs a number of decimals of seconds from 0 to " +
+                   std::to_string(kMaxDmsDecimals);
     } else if (name == "--list") {
         if (value != "datums" && value != "projections" && value != "changes")
             return "--list needs datums, projections or changes";
@@ -76,8 +93,8 @@ std::string apply_valued(std::string_view name, std::string_view value, Options 
 }
 
 bool takes_value(std::string_view name) {
-    return name == "-d" || name == "-f" || name == "-e" || name == "-t" || name == "--list" ||
-           name == "--db" || name == "--set";
+    return name == "-d" || name == "-w" || name == "-f" || name == "-e" || name == "-t" ||
+           name == "--list" || name == "--db" || name == "--set";
 }
 
 } // namespace
@@ -105,6 +122,18 @@ ParsedOptions parse_options(int argc, char **argv) {
             options.info = true;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "-r") {
+            options.swap_input = true;
+        } else if (arg == "-s") {
+            options.swap_output = true;
+        } else if (arg == "--header") {
+            options.header = true;
+        } else if (arg == "--keep-height") {
+            options.keep_height = true;
+        } else if (arg == "--flush") {
+            options.flush = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
         } else if (takes_value(arg)) {
             if (i + 1 == argc) {
                 parsed.error = std::string(arg) + " needs a value";

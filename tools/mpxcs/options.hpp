@@ -22,6 +22,13 @@ struct Options {
     bool info = false;             // describe the systems instead of converting
     bool trace = false;            // every pipeline step of each point on stderr
     std::vector<std::string> sets; // PARAM=VALUE for a "mod_" projection
+    bool swap_input = false;       // -r: latitude then longitude in
+    bool swap_output = false;      // -s: latitude then longitude out
+    int dms_decimals = -1;         // -w N: degrees-minutes-seconds output
+    bool header = false;           // first line of each input copied through
+    bool keep_height = false;      // z copied unchanged
+    bool flush = false;            // every line answered as it is read
+    bool verbose = false;          // the library's chain under each failure
 };
 
 // Empty error text when the command line is valid.

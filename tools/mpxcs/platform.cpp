@@ -8,12 +8,21 @@
 #include <stdlib.h>
 #include <windows.h>
 #else
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <unistd.h>
 #endif
 
 namespace mpxcs {
+namespace {
+
+long long read_buffered(std::FILE *file, char *buffer, std::size_t size) {
+    std::size_t count = std::fread(buffer, 1, size, file);
+    return count == 0 && std::ferror(file) ? -1 : static_cast<long long>(count);
+}
+
+} // namespace
 
 bool stderr_is_terminal() {
 #ifdef _WIN32
@@ -34,6 +43,33 @@ long long regular_file_size(std::FILE *file) {
         return -1;
 #endif
     return static_cast<long long>(info.st_size);
+}
+
+long long read_some(std::FILE *file, char *buffer, std::size_t size) {
+#ifdef _WIN32
+    if (_fileno(file) < 0) // a stream without a descriptor (in memory)
+        return read_buffered(file, buffer, size);
+    constexpr std::size_t kMaxRead = 1u << 30; // _read takes an unsigned int
+    return _read(_fileno(file), buffer, static_cast<unsigned>(size < kMaxRead ? size : kMaxRead));
+#else
+    if (fileno(file) < 0) // a stream without a descriptor (fmemopen)
+        return read_buffered(file, buffer, size);
+    for (;;) {
+        ssize_t count = read(fileno(file), buffer, size);
+        if (count >= 0 || errno != EINTR)
+            return count;
+    }
+#endif
+}
+
+bool is_directory(std::FILE *file) {
+#ifdef _WIN32
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFDIR) != 0;
+#else
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode);
+#endif
 }
 
 std::string executable_dir() {

@@ -17,6 +17,14 @@ long long regular_file_size(std::FILE *file);
 // the system does not tell.
 std::string executable_dir();
 
+// Reads what is available, up to `size` bytes, waiting only while nothing
+// is: a pipe's line is seen as soon as it is written. The byte count, 0 at
+// the end, -1 on an error (errno tells why).
+long long read_some(std::FILE *file, char *buffer, std::size_t size);
+
+// True when `file` is a directory (which opens, but cannot be read).
+bool is_directory(std::FILE *file);
+
 bool set_environment(const char *name, const char *value);
 
 bool file_exists(const std::string &path);

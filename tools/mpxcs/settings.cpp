@@ -132,7 +132,7 @@ bool apply_one(int id, const SystemName &system, const std::string &setting) {
     const int result = with_stdout_on_stderr(
         [&] { return mpx_mod_coord_sys(&id, "projection", attribute, type_code, value); });
     if (result != 0) {
-        console_error("--set " + setting + " refused (status " + std::to_string(result) + ")");
+        console_failure("--set " + setting + " refused (status " + std::to_string(result) + ")");
         return false;
     }
     return true;
@@ -152,8 +152,7 @@ int create_with_settings(const SystemName &system, const std::vector<std::string
     const int id =
         mpx_create_coord_sys(system.datum.c_str(), system.projection.c_str(), system.units.c_str());
     if (id < 1) {
-        console_error("cannot create the coordinate system " + system.datum + "," +
-                      system.projection);
+        console_failure("cannot create the coordinate system " + system.title());
         return id;
     }
     if (is_modifiable_name(system))

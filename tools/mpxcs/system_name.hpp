@@ -11,10 +11,18 @@ struct SystemName {
     std::string datum, projection, units;
     bool geodetic() const { return projection == "GEODETIC"; }
     bool geocentric() const { return projection == "GEOCENTRIC"; }
+    bool degrees() const { return geodetic() && units == "degrees"; }
+    std::string title() const; // DATUM,PROJECTION[,UNITS]
 };
 
 // Empty error text on success.
 std::string parse_system_name(std::string_view text, SystemName &system);
+
+// Matches the datum and projection exactly, without regard to case, against
+// the database's records and takes the records' own names; checks that the
+// units apply. Empty error text on success; else what is wrong, with the
+// closest names. Needs the database selected.
+std::string resolve_system(SystemName &system);
 
 // Decimals of x and y that resolve a millimetre or better in the system's
 // unit; heights are metres in every system.
