@@ -34,10 +34,28 @@ qfio_handle qfio_Open(const char *path, const char *mode, int) noexcept {
     return reinterpret_cast<qfio_handle>(std::fopen(path, mode));
 }
 
+// Text files are read as Windows reads them in text mode, on every host: a
+// CR LF line end arrives as LF, so a table keeps its meaning whichever
+// platform's line ends it was saved with (a column name or a last field
+// never ends in a stray CR).
 int qfio_Fgets(char *buffer, int size, qfio_handle file, int) noexcept {
     if (!file || !buffer || size < 2)
         return 0;
-    return std::fgets(buffer, size, as_file(file)) != nullptr;
+    if (!std::fgets(buffer, size, as_file(file)))
+        return 0;
+    const std::size_t length = std::strlen(buffer);
+    if (length >= 2 && buffer[length - 2] == '\r' && buffer[length - 1] == '\n') {
+        buffer[length - 2] = '\n';
+        buffer[length - 1] = '\0';
+    } else if (length >= 1 && buffer[length - 1] == '\r') {
+        // A CR that filled the buffer: its LF, if it comes next, ends the line.
+        const int next = std::fgetc(as_file(file));
+        if (next == '\n')
+            buffer[length - 1] = '\n';
+        else if (next != EOF)
+            std::ungetc(next, as_file(file));
+    }
+    return 1;
 }
 
 int qfio_Feof(qfio_handle file) noexcept { return file ? std::feof(as_file(file)) : 1; }

@@ -32,7 +32,8 @@ using qfio_handle = QfioFile *;
 
 qfio_handle qfio_Open(const char *path, const char *mode, int flags) noexcept;
 // Reads one line (with its newline, NUL-terminated, at most size-1
-// characters). Non-zero when a line was read, 0 at end of file or on error.
+// characters); a CR LF line end is read as LF on every host, as Windows text
+// mode reads it. Non-zero when a line was read, 0 at end of file or on error.
 int qfio_Fgets(char *buffer, int size, qfio_handle file, int flags) noexcept;
 int qfio_Feof(qfio_handle file) noexcept;
 // origin 0: from the start of the file. Returns 0, or -1 on failure.

@@ -44,12 +44,22 @@ extern "C" double mpx_acos(double x) noexcept {
 }
 
 // Odd extension: acosh(-x) = -acosh(x); 0 on [-1, 1]. Outside, the value
-// ln(sqrt(x^2 - 1) + |x|) comes from the standard acosh, which gives it
-// without the cancellation near 1 and the overflow of x^2 above 1e154.
+// ln(sqrt(x^2 - 1) + |x|). Below 2 it is ln(1 + t + sqrt(2t + t^2)) with the
+// exact t = |x| - 1, through log1p: not every C library's acosh avoids the
+// cancellation near 1 (the Windows runtime's loses half the digits at
+// 1 + 1e-12). Above, the standard acosh, which avoids the overflow of x^2
+// above 1e154.
 extern "C" double mpx_acosh(double x) noexcept {
-    if (std::fabs(x) <= 1.0)
+    const double a = std::fabs(x);
+    if (a <= 1.0)
         return 0.0;
-    const double r = std::acosh(std::fabs(x));
+    double r;
+    if (a < 2.0) {
+        const double t = a - 1.0;
+        r = std::log1p(t + std::sqrt(2.0 * t + t * t));
+    } else {
+        r = std::acosh(a);
+    }
     return x < 0 ? -r : r;
 }
 

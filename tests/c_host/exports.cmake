@@ -1,15 +1,29 @@
 # Checks that the shared library exports exactly the functions the public
 # header declares: nothing internal leaks, nothing declared is missing.
 # Run as: cmake -DLIBRARY=... -DHEADER=... -P exports.cmake
-execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
-                RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
-    message(FATAL_ERROR "nm failed on ${LIBRARY}")
+# A Windows DLL is read from its PE export table (OBJDUMP: the target's
+# objdump), where names must stand undecorated: no leading '_', no "@n".
+if(LIBRARY MATCHES "\\.dll$")
+    set(command ${OBJDUMP} -p ${LIBRARY})
+    # The name pointer table: lines "\t[   0] name" after its heading.
+    set(heading ".*\\[Ordinal/Name Pointer\\] Table[^\n]*\n")
+    set(entry "\t\\[ *[0-9]+\\] ")
+else()
+    set(command nm -D --defined-only ${LIBRARY})
+    set(heading "")
+    set(entry "[0-9a-f]+ T ")
 endif()
-string(REGEX MATCHALL "[0-9a-f]+ T [A-Za-z_0-9]+" text_symbols "${symbols}")
+execute_process(COMMAND ${command} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${command} failed")
+endif()
+if(heading)
+    string(REGEX REPLACE "${heading}" "" listing "${listing}")
+endif()
+string(REGEX MATCHALL "${entry}[A-Za-z_0-9@]+" lines "${listing}")
 set(exported)
-foreach(line IN LISTS text_symbols)
-    string(REGEX REPLACE ".* T " "" name "${line}")
+foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^${entry}" "" name "${line}")
     list(APPEND exported ${name})
 endforeach()
 

@@ -112,6 +112,14 @@ TEST_F(GdbTest, StructLoadFillsVisibleAttributesInOrderUntilOneFails) {
                         "S2:STR:result too large for the string\nS2:GDB:Att name not found\n");
 }
 
+// A folder named like a table: Windows refuses to open it as a file;
+// elsewhere it opens and its first read fails.
+#ifdef _WIN32
+constexpr char kFolderReport[] = "S2:GDB:opening the file\n";
+#else
+constexpr char kFolderReport[] = "S2:GDB:reading the file\n";
+#endif
+
 TEST_F(GdbTest, MisuseUnknownNamesAndUnreadableTablesAreReported) {
     int sample = 0;
     struct_begin("one", &sample);
@@ -135,10 +143,11 @@ TEST_F(GdbTest, MisuseUnknownNamesAndUnreadableTablesAreReported) {
     EXPECT_EQ(gdb_struct_load(d, &sample), -1);
     qmsc_FailAfter(-1);
     EXPECT_EQ(reported, "P1:GDB:No table in gdb_next_name_key\nS2:GDB:opening the file\n"
-                        "P2:GDB:No table in gdb_set_key\nS2:GDB:reading the file\n"
-                        "S2:GDB:reading the file\nS2:GDB:reading the file\n"
-                        "S2:GDB:reading the file\nS2:GDB:Att name not found\n"
-                        "P2:GDB:Bad data type\nS2:GDB:memory shortage\n");
+                        "P2:GDB:No table in gdb_set_key\nS2:GDB:reading the file\n" +
+                            std::string(kFolderReport) +
+                            "S2:GDB:reading the file\n"
+                            "S2:GDB:reading the file\nS2:GDB:Att name not found\n"
+                            "P2:GDB:Bad data type\nS2:GDB:memory shortage\n");
 }
 
 TEST_F(GdbTest, SeventhTableEvictsTheSixthAndCachedOnesReadNoFile) {

@@ -8,9 +8,11 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -134,8 +136,9 @@ TEST_F(Grid, HeadersThatMakeNoSenseAreRefused) {
 TEST_F(Grid, TruncatedMissingOrMixedFilesRefuseTheWholeChain) {
     const std::string good = write_grid(kWest), cut = write_grid(kWest);
     const std::string other = write_grid({kQuadratic, 0.5, 0.5, 0.125, 0.125, 1, 1});
-    for (std::uintmax_t size : {0ul, mpxgrid::kHeaderSize - 1, mpxgrid::kHeaderSize,
-                                std::filesystem::file_size(good) - 1}) {
+    for (std::uintmax_t size :
+         std::initializer_list<std::uintmax_t>{0, mpxgrid::kHeaderSize - 1, mpxgrid::kHeaderSize,
+                                               std::filesystem::file_size(good) - 1}) {
         std::filesystem::resize_file(cut, size);
         EXPECT_EQ(grid_access_init(cut.c_str()), 0) << size << " bytes";
     }

@@ -2,8 +2,20 @@
 # a CMake consumer through find_package(mpxlib CONFIG), the pkg-config file,
 # and the installed mpxcs, which must read the installed database.
 # Run with -DBUILD_DIR=... -DWORK_DIR=... -DC_FLAGS=... -DLINK_FLAGS=...
+# A cross build (Windows) adds -DTOOLCHAIN=... -DMINGW_ARCH=...,
+# -DEXE_SUFFIX=.exe and
+# -DEMULATOR=... (its list items joined by '|'): the consumer is built with
+# the same toolchain and every program runs through the emulator (Wine).
 set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+set(consumer_args)
+if(TOOLCHAIN)
+    # The package is named directly: a cross build looks for packages only
+    # under the target's system root.
+    set(consumer_args -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -DMPX_MINGW_ARCH=${MINGW_ARCH}
+        -Dmpxlib_DIR=${prefix}/lib/cmake/mpxlib)
+endif()
 
 function(run)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out
@@ -11,6 +23,8 @@ function(run)
     if(NOT status EQUAL 0)
         message(FATAL_ERROR "failed (${status}): ${ARGN}\n${out}\n${err}")
     endif()
+    # A Windows program's text-mode output ends its lines with CR LF.
+    string(REPLACE "\r\n" "\n" out "${out}")
     set(run_output "${out}" PARENT_SCOPE)
 endfunction()
 
@@ -38,9 +52,13 @@ int main(void) {
 ]=])
 run(${CMAKE_COMMAND} -S ${WORK_DIR}/consumer -B ${WORK_DIR}/consumer/build
     -DCMAKE_PREFIX_PATH=${prefix} "-DCMAKE_C_FLAGS=${C_FLAGS}"
-    "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}")
+    "-DCMAKE_EXE_LINKER_FLAGS=${LINK_FLAGS}" ${consumer_args})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/consumer/build)
-run(${WORK_DIR}/consumer/build/consumer)
+if(EXISTS ${prefix}/bin/mpxlib.dll)
+    # Windows finds a program's DLLs beside it.
+    file(COPY ${prefix}/bin/mpxlib.dll DESTINATION ${WORK_DIR}/consumer/build)
+endif()
+run(${emulator} ${WORK_DIR}/consumer/build/consumer${EXE_SUFFIX})
 if(NOT run_output STREQUAL "U3:consumer linked\n")
     message(FATAL_ERROR "consumer printed: ${run_output}")
 endif()
@@ -64,11 +82,11 @@ endif()
 # A record only the installed copy holds proves which database is read.
 file(APPEND ${prefix}/share/mpxlib/datum_sp.dat "INSTALLED_COPY,6378137,0,1,GREENWICH,test\n")
 unset(ENV{TORVA_ORTIX_DIR})
-run(${prefix}/bin/mpxcs --list datums)
+run(${emulator} ${prefix}/bin/mpxcs${EXE_SUFFIX} --list datums)
 if(NOT run_output MATCHES "INSTALLED_COPY")
     message(FATAL_ERROR "installed mpxcs did not read the installed database:\n${run_output}")
 endif()
-run(${prefix}/bin/mpxcs ED50,UTM31N WGS84,GEODETIC
+run(${emulator} ${prefix}/bin/mpxcs${EXE_SUFFIX} ED50,UTM31N WGS84,GEODETIC
     ${prefix}/share/mpxlib/samples/utm31n_ed50.txt)
 if(NOT run_output MATCHES "eiffel_tower")
     message(FATAL_ERROR "installed mpxcs converted:\n${run_output}")

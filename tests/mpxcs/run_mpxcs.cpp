@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -58,6 +59,13 @@ Run run_mpxcs(const std::string &args, const std::string &input) {
     std::ofstream(in, std::ios::binary) << input;
     std::string command = "\"" MPX_BINARY_DIR "bin/mpxcs\" " + args + " < \"" + in + "\" > \"" +
                           out + "\" 2> \"" + err + "\"";
+#ifdef _WIN32
+    // cmd.exe quotes with double quotes only.
+    std::replace(command.begin(), command.end(), '\'', '"');
+    // cmd.exe drops the first and the last quote of a command that holds
+    // more than two: give it a pair to drop.
+    command = "\"" + command + "\"";
+#endif
     int raw = std::system(command.c_str());
     Run run;
 #ifdef _WIN32

@@ -8,8 +8,11 @@ target_include_directories(test_mpxcs PRIVATE ${mpxcs_dir})
 target_compile_options(test_mpxcs PRIVATE ${MPX_WARNINGS})
 add_dependencies(test_mpxcs mpxcs)
 
+string(REPLACE ";" "|" mpx_emulator "${CMAKE_CROSSCOMPILING_EMULATOR}")
 add_test(NAME MpxcsInstallServesConsumersAndFindsItsDatabase
     COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${PROJECT_BINARY_DIR}
         -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/install_check
         "-DC_FLAGS=${CMAKE_C_FLAGS}" "-DLINK_FLAGS=${CMAKE_EXE_LINKER_FLAGS}"
+        -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} -DMINGW_ARCH=${MPX_MINGW_ARCH}
+        -DEXE_SUFFIX=${CMAKE_EXECUTABLE_SUFFIX} "-DEMULATOR=${mpx_emulator}"
         -P ${CMAKE_CURRENT_LIST_DIR}/install_check.cmake)

@@ -5,6 +5,7 @@
 #include "database.hpp"
 #include "info.hpp"
 #include "options.hpp"
+#include "platform.hpp"
 #include "system_name.hpp"
 
 #include "mpxlib.h"
@@ -96,6 +97,7 @@ int convert_all(const mpxcs::Options &options, const mpxcs::SystemName &source,
 } // namespace
 
 int main(int argc, char **argv) {
+    mpxcs::use_binary_stdio();
     mpxcs::ParsedOptions parsed = mpxcs::parse_options(argc, argv);
     const mpxcs::Options &options = parsed.options;
     if (!parsed.error.empty())

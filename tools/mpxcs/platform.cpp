@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #include <stdlib.h>
 #include <windows.h>
@@ -99,6 +100,14 @@ bool set_environment(const char *name, const char *value) {
 bool file_exists(const std::string &path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
+}
+
+void use_binary_stdio() {
+#ifdef _WIN32
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 } // namespace mpxcs

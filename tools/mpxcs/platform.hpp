@@ -29,4 +29,10 @@ bool set_environment(const char *name, const char *value);
 
 bool file_exists(const std::string &path);
 
+// Standard input, output and error as byte streams: on Windows text mode
+// would turn CRLF into LF on the way in and LF into CRLF on the way out, and
+// read a Ctrl-Z as the end. The converter keeps each line's own ending, so
+// its output is the same bytes on every platform.
+void use_binary_stdio();
+
 } // namespace mpxcs

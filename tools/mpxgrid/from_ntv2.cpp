@@ -85,7 +85,8 @@ int run_from_ntv2(const std::string &input, const std::string &output) {
     }
     std::printf("chain: ");
     for (std::size_t i = 0; i < names.size(); ++i)
-        std::printf("%s%s", i ? " " : "", std::filesystem::path(names[i]).filename().c_str());
+        std::printf("%s%s", i ? " " : "",
+                    std::filesystem::path(names[i]).filename().string().c_str());
     std::printf("\n");
     return 0;
 }
