@@ -3,7 +3,7 @@
 //
 // Source: Snyder, Map Projections: A Working Manual (USGS Professional Paper
 // 1395, 1987), chapter 18, "Modified Polyconic for the IMW"; the sheet
-// layout and the true-scale meridians of the IMW specification (United
+// layout and the true-scale meridians of the IMW rules (United
 // Nations, 1963): 2 degrees either side of the central meridian up to 60
 // degrees of latitude, 4 degrees from 60 to 76, 8 degrees from 76 to 84.
 // The two bounding parallels are drawn as in the ordinary polyconic, true
