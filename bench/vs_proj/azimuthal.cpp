@@ -8,17 +8,8 @@
 
 namespace {
 
-struct Systems {
-    int krassowsky, stereo70, grs80, laea;
-};
-
-const Systems &systems() {
-    static const Systems s{bundled_system("PULKOVO58", "GEODETIC", "degrees"),
-                           bundled_system("PULKOVO58", "RO_SNYDER_STEREO"),
-                           bundled_system("ETRS89", "GEODETIC", "degrees"),
-                           bundled_system("ETRS89", "ETRS89_LAEA")};
-    return s;
-}
+BundledPair stereo70() { return bundled_pair("PULKOVO58", "RO_SNYDER_STEREO"); }
+BundledPair laea() { return bundled_pair("ETRS89", "ETRS89_LAEA"); }
 
 constexpr const char *kProjStereo =
     "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
@@ -39,23 +30,24 @@ const std::vector<double> &europe() {
     return p;
 }
 const std::vector<double> &romania_metres() {
-    static const std::vector<double> p =
-        mpx_transformed(systems().krassowsky, systems().stereo70, romania());
+    static const std::vector<double> p = mpx_transformed(stereo70(), romania());
     return p;
 }
 const std::vector<double> &europe_metres() {
-    static const std::vector<double> p = mpx_transformed(systems().grs80, systems().laea, europe());
+    static const std::vector<double> p = mpx_transformed(laea(), europe());
     return p;
 }
 
 void ObliqueStereoForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().krassowsky, systems().stereo70, romania());
+    const BundledPair p = stereo70();
+    time_mpx(s, p.geodetic, p.projected, romania());
 }
 void ObliqueStereoForward_proj(benchmark::State &s) {
     time_proj(s, kProjStereo, PJ_FWD, romania());
 }
 void ObliqueStereoInverse_mpx(benchmark::State &s) {
-    time_mpx(s, systems().stereo70, systems().krassowsky, romania_metres());
+    const BundledPair p = stereo70();
+    time_mpx(s, p.projected, p.geodetic, romania_metres());
 }
 void ObliqueStereoInverse_proj(benchmark::State &s) {
     time_proj(s, kProjStereo, PJ_INV, romania_metres());
@@ -65,11 +57,13 @@ void DoubleStereoInverse_proj(benchmark::State &s) {
     time_proj(s, kProjSterea, PJ_INV, romania_metres());
 }
 void LaeaForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().grs80, systems().laea, europe());
+    const BundledPair p = laea();
+    time_mpx(s, p.geodetic, p.projected, europe());
 }
 void LaeaForward_proj(benchmark::State &s) { time_proj(s, kProjLaea, PJ_FWD, europe()); }
 void LaeaInverse_mpx(benchmark::State &s) {
-    time_mpx(s, systems().laea, systems().grs80, europe_metres());
+    const BundledPair p = laea();
+    time_mpx(s, p.projected, p.geodetic, europe_metres());
 }
 void LaeaInverse_proj(benchmark::State &s) { time_proj(s, kProjLaea, PJ_INV, europe_metres()); }
 

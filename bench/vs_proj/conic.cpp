@@ -6,16 +6,8 @@
 
 namespace {
 
-struct Systems {
-    int france, lambert, usa, albers;
-};
-
-const Systems &systems() {
-    static const Systems s{
-        bundled_system("RGF93", "GEODETIC", "degrees"), bundled_system("RGF93", "LAMBERT93"),
-        bundled_system("NAD83", "GEODETIC", "degrees"), bundled_system("NAD83", "CONUS_ALBERS")};
-    return s;
-}
+BundledPair lambert93() { return bundled_pair("RGF93", "LAMBERT93"); }
+BundledPair conus_albers() { return bundled_pair("NAD83", "CONUS_ALBERS"); }
 
 constexpr const char *kProjLambert =
     "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
@@ -36,29 +28,35 @@ const std::vector<double> &conus_degrees() {
 }
 
 void Lambert2Forward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().france, systems().lambert, france_degrees());
+    const BundledPair p = lambert93();
+    time_mpx(s, p.geodetic, p.projected, france_degrees());
 }
 void Lambert2Forward_proj(benchmark::State &s) {
     time_proj(s, kProjLambert, PJ_FWD, france_degrees());
 }
 void Lambert2Inverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().france, systems().lambert, france_degrees());
-    time_mpx(s, systems().lambert, systems().france, metres);
+    const BundledPair p = lambert93();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, france_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void Lambert2Inverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().france, systems().lambert, france_degrees());
+    const BundledPair p = lambert93();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, france_degrees());
     time_proj(s, kProjLambert, PJ_INV, metres);
 }
 void AlbersForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().usa, systems().albers, conus_degrees());
+    const BundledPair p = conus_albers();
+    time_mpx(s, p.geodetic, p.projected, conus_degrees());
 }
 void AlbersForward_proj(benchmark::State &s) { time_proj(s, kProjAlbers, PJ_FWD, conus_degrees()); }
 void AlbersInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().usa, systems().albers, conus_degrees());
-    time_mpx(s, systems().albers, systems().usa, metres);
+    const BundledPair p = conus_albers();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, conus_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void AlbersInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().usa, systems().albers, conus_degrees());
+    const BundledPair p = conus_albers();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, conus_degrees());
     time_proj(s, kProjAlbers, PJ_INV, metres);
 }
 

@@ -6,17 +6,8 @@
 
 namespace {
 
-struct Systems {
-    int brazil, polyconic, france, bonne;
-};
-
-const Systems &systems() {
-    static const Systems s{bundled_system("SIRGAS2000", "GEODETIC", "degrees"),
-                           bundled_system("SIRGAS2000", "BRAZIL_POLYCONIC"),
-                           bundled_system("ATIG", "GEODETIC", "degrees"),
-                           bundled_system("ATIG", "BONNE_FRANCE")};
-    return s;
-}
+BundledPair brazil() { return bundled_pair("SIRGAS2000", "BRAZIL_POLYCONIC"); }
+BundledPair bonne_france() { return bundled_pair("ATIG", "BONNE_FRANCE"); }
 
 constexpr const char *kProjPolyconic =
     "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
@@ -36,29 +27,35 @@ const std::vector<double> &france_degrees() {
 }
 
 void PolyconicForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().brazil, systems().polyconic, brazil_degrees());
+    const BundledPair p = brazil();
+    time_mpx(s, p.geodetic, p.projected, brazil_degrees());
 }
 void PolyconicForward_proj(benchmark::State &s) {
     time_proj(s, kProjPolyconic, PJ_FWD, brazil_degrees());
 }
 void PolyconicInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().brazil, systems().polyconic, brazil_degrees());
-    time_mpx(s, systems().polyconic, systems().brazil, metres);
+    const BundledPair p = brazil();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, brazil_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void PolyconicInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().brazil, systems().polyconic, brazil_degrees());
+    const BundledPair p = brazil();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, brazil_degrees());
     time_proj(s, kProjPolyconic, PJ_INV, metres);
 }
 void BonneForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().france, systems().bonne, france_degrees());
+    const BundledPair p = bonne_france();
+    time_mpx(s, p.geodetic, p.projected, france_degrees());
 }
 void BonneForward_proj(benchmark::State &s) { time_proj(s, kProjBonne, PJ_FWD, france_degrees()); }
 void BonneInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().france, systems().bonne, france_degrees());
-    time_mpx(s, systems().bonne, systems().france, metres);
+    const BundledPair p = bonne_france();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, france_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void BonneInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().france, systems().bonne, france_degrees());
+    const BundledPair p = bonne_france();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, france_degrees());
     time_proj(s, kProjBonne, PJ_INV, metres);
 }
 
