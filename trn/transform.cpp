@@ -20,6 +20,7 @@ constexpr char kTransformationError[] = "(mpx_transform) transformation error";
 constexpr char kNotFiniteInput[] = "(mpx_transform) coordinate is not a finite number";
 constexpr char kNotANumber[] = "(mpx_transform) result is not a number";
 constexpr char kOutsideDomain[] = "(mpx_transform) point outside the projection's domain";
+constexpr char kBeyondPole[] = "(mpx_transform) latitude beyond a pole";
 // Beyond this magnitude (radians) a longitude's place in a window has no
 // correct digit left: its spacing of doubles reaches 1e-7 rad (0.6 m) at
 // 1e9, and the turns removed by the wrap are no longer exact.
@@ -27,6 +28,9 @@ constexpr double kLongestWrappableLongitude = 1e9;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr double kTurnsPerRadian = 0.15915494309189535; // 1 / (2 pi)
 constexpr double kHalfPi = std::numbers::pi / 2.0;
+// A pole given in the host's unit (90 degrees, 100 grads) may land a few
+// units in the last place beyond pi/2 through the unit's factor.
+constexpr double kUnitRounding = 1e-12; // radians
 
 struct Point {
     double lon; // or x, or X
@@ -88,6 +92,12 @@ bool change_datum(Point &p, const mpx_transformation &t, const TrnTraceHook &hoo
     }
     trace(hook, MPX_TRACE_DATUM_CHANGE, 0, p);
     return true;
+}
+
+// The pipeline's longitude and latitude come from the host (or from the
+// geocentric conversion) rather than from a projection's inverse.
+bool geodetic_source(const mpx_transformation &t) noexcept {
+    return t.inner_mode == kInnerGeodeticToProjected || t.inner_mode == kInnerGeodeticToGeodetic;
 }
 
 bool finite(const Point &p) noexcept {
@@ -229,6 +239,11 @@ extern "C" int mpx_transform(const double *x, const double *y, const double *z, 
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad robustness mode");
         return -1;
     }
+    // A geodetic latitude beyond a pole is no coordinate: the projections'
+    // sines and cosines would fold it back (Mercator takes 95 degrees for
+    // 85) and hand on a wrong point with status 0.
+    if (geodetic_source(*t) && std::fabs(p.lat) > kHalfPi + kUnitRounding)
+        return refuse(kBeyondPole);
 
     if (t->inner_mode < kInnerGeodeticToProjected || t->inner_mode > kInnerGeodeticToGeodetic) {
         mpx_combine_error(MPX_CLASS_PROGRAM, 3, "(mpx_transform) bad conversion mode");

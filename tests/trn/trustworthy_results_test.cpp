@@ -96,6 +96,29 @@ TEST_F(TrustworthyResults, ABackwardLongitudeFarOutsideTheWindowIsOutsideTheDoma
         std::equal(points.begin() + 3 * kFailing, points.end(), input.begin() + 3 * kFailing));
 }
 
+// A geodetic latitude beyond a pole is no coordinate: the Transverse
+// Mercator series would return a northing 1100 km beyond the pole's with
+// status 0. The pole itself, in any unit, is still a point.
+TEST_F(TrustworthyResults, AGeodeticLatitudeBeyondAPoleIsRefused) {
+    const std::string beyond = "S3:(mpx_transform) latitude beyond a pole";
+    select(locked("WGS84", "GEODETIC"), locked("WGS84", "UTM31N"));
+    for (double lat : {95.0, -90.000001, 1e300}) {
+        Point out{7, 8, 9};
+        EXPECT_EQ(transform({3, lat, 0}, out), 1) << lat;
+        EXPECT_TRUE(out.x == 7 && out.y == 8 && out.z == 9);
+        EXPECT_EQ(take_lines(), Lines{beyond}) << lat;
+    }
+    double points[] = {3, 10, 0, 3, 95, 0, 3, 20, 0};
+    const int n = 3;
+    EXPECT_EQ(mpx_trans_array(&n, points, points), -1);
+    EXPECT_EQ(points[4], 95);
+    EXPECT_EQ(take_lines(), (Lines{beyond, "S3:(mpx_trans_array) bad transformation"}));
+    select(locked("WGS84", "GEODETIC", "grads"), locked("WGS84", "GEODETIC"));
+    Point pole{};
+    EXPECT_EQ(transform({50, 100, 0}, pole), 0);
+    EXPECT_NEAR(pole.y, 90, 1e-12);
+}
+
 // 1e9 rad is 5.7295779513e10 degrees.
 TEST_F(TrustworthyResults, LongitudesTooLargeToWrapAreRefused) {
     select(locked("WGS84", "GEODETIC"), locked("WGS84", "CUT0"));

@@ -120,6 +120,8 @@ void run_lanes(const mpx_transformation &t, const BatchPlan &plan, Lanes<V> &p) 
     window(t, p);
     if (plan.source != BatchStep::None)
         backward(plan.source, t.source_params, trn_source_window(t), p);
+    else
+        p.back = p.back | beyond_pole(p.y); // the per-point path refuses it
     if (plan.bursa_wolfe) {
         mpx_forms::gd_to_xyz(t.source_ellipsoid, p.x, p.y, p.z, p.x, p.y, p.z);
         mpx_forms::bursa_wolfe(*static_cast<const mpx_bw_params *>(t.change_data), p.x, p.y, p.z);
