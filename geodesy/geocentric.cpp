@@ -7,10 +7,10 @@
 // latitude of the surface point and applies one correction step.
 //
 // Longitudes are measured from the datum's prime meridian and are not
-// normalised on the way back. The centre of the ellipsoid (X = Y = Z = 0)
-// has no direction: the Bowring form gives a NaN latitude there, which the
-// point pipeline refuses; the second form gives whatever IEEE arithmetic
-// gives.
+// normalised on the way back. Points deep inside the Earth, the centre
+// included, take the latitude of their nearest pole in the Bowring form
+// (see geocentric_forms.hpp); the second form gives whatever IEEE
+// arithmetic gives there.
 #include "geodesy/geocentric_forms.hpp"
 #include "mpxlib.h"
 

@@ -27,6 +27,16 @@ void gd_to_xyz(const mpx_ellipsoid &e, T lon, T lat, T height, T &x, T &y, T &z)
 // latitude beta and of the latitude phi are taken from the two arguments of
 // their arctangents (tan beta = Z / (b/a p)), one square root each, instead
 // of an arctangent followed by a sine and a cosine.
+//
+// Deep inside the Earth, within the evolute of the meridian ellipse (less
+// than e^2 a, about 43 km, from the axis near the equatorial plane), the
+// second argument of the latitude's arctangent turns negative and the
+// published form would give latitudes beyond a pole (180 degrees for a
+// point one metre from the centre). The surface points nearest such a point
+// are the poles, so the latitude stops at the pole on the point's side (the
+// north pole for Z = 0) and the height is measured from it. The centre
+// itself, whose direction is undefined, takes the north pole's normal too:
+// latitude 90 degrees and height -b, which converts back to the centre.
 template <class T>
 void xyz_to_gd(const mpx_ellipsoid &e, T x, T y, T z, T &lon, T &lat, T &height) noexcept {
     const double a = e.radius;
@@ -37,17 +47,21 @@ void xyz_to_gd(const mpx_ellipsoid &e, T x, T y, T z, T &lon, T &lat, T &height)
     const T p = norm(x, y);
     const T bp = b_over_a * p;
     const T r_beta = norm(z, bp);
-    const T sin_beta = z / r_beta;
-    const T cos_beta = bp / r_beta;
-    const T num = z + (e2 / (1.0 - e2)) * b_over_a * a * sin_beta * sin_beta * sin_beta;
-    const T den = p - e2 * a * cos_beta * cos_beta * cos_beta;
+    const auto has_direction = r_beta > 0.0;
+    const T sin_beta = select(has_direction, z / r_beta, T(1.0));
+    const T cos_beta = select(has_direction, bp / r_beta, T(0.0));
+    const T den_bowring = p - e2 * a * cos_beta * cos_beta * cos_beta;
+    const auto inside_evolute = den_bowring <= 0.0;
+    const T num = select(inside_evolute, select(z < 0.0, T(-1.0), T(1.0)),
+                         z + (e2 / (1.0 - e2)) * b_over_a * a * sin_beta * sin_beta * sin_beta);
+    const T den = select(inside_evolute, T(0.0), den_bowring);
     const T r_phi = norm(num, den);
     const T sin_phi = num / r_phi;
     const T cos_phi = den / r_phi;
     const T n = a / sqrt(1.0 - e2 * sin_phi * sin_phi);
     // Divide by the larger of sin and cos so that neither pole nor equator
     // loses precision; the tie |Z| = p takes the polar form.
-    const auto polar = abs(z) >= p;
+    const auto polar = (abs(z) >= p) | inside_evolute;
     height = select(polar, z, p) / select(polar, sin_phi, cos_phi) -
              n * select(polar, T(1.0 - e2), T(1.0));
     lat = atan2(num, den);

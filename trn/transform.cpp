@@ -99,7 +99,7 @@ enum class Inner {
     Done,          // the status says whether the projection routines succeeded
     DatumFailed,   // the datum change failed (and was reported)
     NotANumber,    // a step that succeeded gave a non-finite coordinate
-    OutsideDomain, // the source backward gave a latitude beyond a pole
+    OutsideDomain, // the source backward gave a point off the map
 };
 
 struct InnerResult {
@@ -108,9 +108,10 @@ struct InnerResult {
 };
 
 // The source projection's backward step. A projection's status 0 is not
-// trusted blindly: a non-finite result or a latitude beyond a pole (the
-// inverse of a point far outside the projection's area) would otherwise go
-// on as a silent wrong number.
+// trusted blindly: a non-finite result, a latitude beyond a pole or a
+// longitude more than a turn outside the window the projection's forward
+// takes (the inverse of a point far outside the projection's area) would
+// otherwise go on as a silent wrong number.
 InnerResult backward_step(Point &p, const mpx_transformation &t,
                           const TrnTraceHook &hook) noexcept {
     const int status = t.source_backward(t.source_params, p.lon, p.lat, &p.lon, &p.lat);
@@ -119,7 +120,8 @@ InnerResult backward_step(Point &p, const mpx_transformation &t,
         return {Inner::Done, status};
     if (!finite(p))
         return {Inner::NotANumber, 0};
-    if (p.lat < -kHalfPi || p.lat > kHalfPi)
+    const TrnSourceWindow &w = trn_source_window(t);
+    if (p.lat < -kHalfPi || p.lat > kHalfPi || (w.applies && (p.lon < w.low || p.lon > w.high)))
         return {Inner::OutsideDomain, 0};
     return {Inner::Done, 0};
 }

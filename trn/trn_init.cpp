@@ -29,6 +29,23 @@ void set_window(mpx_transformation &t, const mpx_coord_sys &target) noexcept {
     t.window_high = std::numbers::pi;
 }
 
+// A backward result may stray from its band by the rounding of the
+// routine's own arithmetic (lambda0 + atan2 at a seam), never more.
+constexpr double kSourceWindowSlack = 1e-9; // radians
+
+void set_source_window(mpx_transformation &t, const mpx_coord_sys &source) noexcept {
+    TrnSourceWindow &w = reinterpret_cast<TrnRecord &>(t).source_window;
+    double long_cut = 0.0;
+    // A projection that takes any longitude forward (Mercator's linear x)
+    // has no window its inverse must stay in.
+    w.applies = source.coord_type == MPX_COORD_PROJECTED &&
+                (proj_mode_of(&source) & MPX_PROJ_MODE_UNCONDITIONED) == 0 &&
+                proj_long_cut(&source, &long_cut) == 1;
+    constexpr double kTurn = 2.0 * std::numbers::pi;
+    w.low = long_cut - kTurn - kSourceWindowSlack;
+    w.high = long_cut + 2.0 * kTurn + kSourceWindowSlack;
+}
+
 // Source end: robustness, input scale, geocentric pre-step. False for a
 // coordinate type the library does not know.
 bool set_source_end(mpx_transformation &t, const mpx_coord_sys &source) noexcept {
@@ -113,6 +130,7 @@ int trn_init(mpx_transformation *t) noexcept {
     t->source_ellipsoid = ellipsoid_of(*source);
     t->target_ellipsoid = ellipsoid_of(*target);
     set_window(*t, *target);
+    set_source_window(*t, *source);
     t->target_proj_mode = proj_mode_of(target);
     if (!set_source_end(*t, *source) || !set_target_end(*t, *target)) {
         mpx_combine_error(MPX_CLASS_PROGRAM, 0, "bad coord type (trn_init)");

@@ -15,6 +15,31 @@ constexpr int kInnerProjectedToGeodetic = 2;
 constexpr int kInnerProjectedToProjected = 3;
 constexpr int kInnerGeodeticToGeodetic = 4;
 
+// The longitudes a backward result may have when the source projection's
+// forward only takes longitudes inside a window (its ".long_cut" and the
+// turn after it): the window and one turn either side, since some inverses
+// give their longitudes in another turn (the bipolar conic's window starts
+// at its central meridian plus pi). A result beyond that is no point of the
+// map but the inverse of a point far outside the projection's area (the
+// Transverse Mercator series at easting 1e8 gives millions of degrees).
+struct TrnSourceWindow {
+    bool applies = false;
+    double low = 0.0, high = 0.0;
+};
+
+// What the table allocates for each pair: the public record first (so a
+// pointer to the record is a pointer to the whole), then what only the
+// library's own pipeline reads.
+struct TrnRecord {
+    mpx_transformation record;
+    TrnSourceWindow source_window;
+};
+
+// The source window of a record the table allocated.
+inline const TrnSourceWindow &trn_source_window(const mpx_transformation &t) noexcept {
+    return reinterpret_cast<const TrnRecord &>(t).source_window;
+}
+
 // --- The transformation table (trn_table.cpp owns the state) -------------
 
 // The current transformation, or null.

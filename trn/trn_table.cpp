@@ -72,7 +72,7 @@ void listen_to_coordinate_systems() noexcept {
 // A pending record; the fields only the set-up fills read as zero until it
 // runs (the dump may show them before).
 void arm(mpx_transformation *t, int source, int target) noexcept {
-    std::memset(t, 0, sizeof *t);
+    std::memset(t, 0, sizeof(TrnRecord)); // the record and what follows it
     t->source_id = source;
     t->target_id = target;
     t->status = kTrnPending;
@@ -86,7 +86,7 @@ void arm(mpx_transformation *t, int source, int target) noexcept {
 mpx_transformation *make_record(int source, int target) noexcept {
     for (auto &slot : g_trn.slots) {
         if (!slot) {
-            void *block = qmsc_HeapMalloc(sizeof(mpx_transformation));
+            void *block = qmsc_HeapMalloc(sizeof(TrnRecord));
             if (!block) {
                 mpx_combine_error(MPX_CLASS_SYSTEM, 0, "Memory shortage");
                 return nullptr;

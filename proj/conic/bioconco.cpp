@@ -15,7 +15,12 @@
 // B map to the apexes of their cones and cannot be inverted (-2). Beyond
 // pole A, in the Pacific west of about 110 W and south of about 20 N, the
 // cone of B folds over itself: the forward still draws it, the inverse's
-// adjustment runs past the poles' distance there and fails (-2). The seam
+// adjustment runs past the poles' distance there and fails (-2). In the
+// Atlantic 3 to 7 degrees south-west of pole B (about 20-22 W, 40-44 N),
+// points the forward draws in the cone of A just behind B, the inverse's
+// fixed-point adjustment does not settle (its step grows instead of
+// shrinking) or starts past the poles' distance, and fails (-2) as well:
+// the failure is reported, never a wrong point. The seam
 // adjustment uses the tangents of both half-angles of eq. 17-19, so the
 // map is continuous across the seam.
 //

@@ -51,6 +51,7 @@
 #include "numeric/newton.hpp"
 #include "numeric/thresholds.hpp"
 #include "proj/conic/lambert_cone.hpp"
+#include "proj/conic/lambert_keywords.hpp"
 
 #include "mpxlib.h"
 
@@ -351,27 +352,9 @@ int mpx_lambert_backward(void *params, double x, double y, double *lon, double *
     return 0;
 }
 
-// The two keywords declare the same record; "lambert1" leaves the
-// parallels out (they stay zero) and sets mode 0, "lambert2" sets no mode.
 int install_lambert(const char *keyword, bool two_parallels) {
-    LambertRecord sample{};
-    mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
-    if (two_parallels) {
-        mpx_proj_ins_par("first_paral", &sample.first_paral, MPX_TYPE_DOUBLE);
-        mpx_proj_ins_par("second_paral", &sample.second_paral, MPX_TYPE_DOUBLE);
-    }
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(mpx_lambert_init, mpx_lambert_forward, mpx_lambert_backward);
-    if (!two_parallels)
-        mpx_proj_ins_mode(0);
-    return mpx_proj_end();
+    return install_lambert_keyword<LambertRecord>(keyword, two_parallels, mpx_lambert_init,
+                                                  mpx_lambert_forward, mpx_lambert_backward);
 }
 
 } // namespace

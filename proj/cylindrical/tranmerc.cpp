@@ -23,6 +23,7 @@
 #include "mpxlib.h"
 #include "numeric/thresholds.hpp"
 #include "proj/cylindrical/tranmerc_forms.hpp"
+#include "proj/cylindrical/tranmerc_keywords.hpp"
 
 #include <cmath>
 #include <cstdint>
@@ -37,20 +38,10 @@ constexpr int32_t kMethodEllipsoid = kTranmercEllipsoid;
 // Below this eccentricity the exact spherical formulas are used.
 constexpr double kSphereEccentricity = 1e-7;
 
-// Mode 2: forward expects longitudes brought into the window (not mode 1).
-constexpr int kTranmercMode = 2;
-constexpr int32_t kNoZone = -999;
-constexpr char kNoHemisphere = ' ';
-
 constexpr int kStatusNotRepresentable = 1;
 constexpr int kStatusSingular = 2;
 
-// UTM grid (NIMA TM 8358.2, ch. 2): 60 zones of 6 degrees from 180 W.
-constexpr double kUtmFalseEasting = 500000.0;
-constexpr double kUtmSouthFalseNorthing = 10000000.0;
-constexpr double kUtmScale = 0.9996;
-constexpr double kUtmZoneWidth = 0.10471975511965977;    // 6 degrees
-constexpr double kUtmWestOfZoneZero = 3.193952531149623; // 183 degrees: zone 1 on 177 W
+using tranmerc_keywords::Keyword;
 
 constexpr double kHalfPi = std::numbers::pi / 2.0;
 
@@ -66,32 +57,18 @@ int init_common(TranmercRecord &r) {
 }
 
 int mpx_tranmerc_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.grid_ws = 0;
-    r.zone = kNoZone;
-    r.hemisphere = kNoHemisphere;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Tranmerc);
+    return init_common(record_of(params));
 }
 
 int mpx_stm_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.zone = kNoZone;
-    r.hemisphere = kNoHemisphere;
-    r.grid_ws = 1;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Stm);
+    return init_common(record_of(params));
 }
 
 int mpx_utm_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.grid_ws = 0;
-    r.false_east = kUtmFalseEasting;
-    // Only an upper-case 'S' means south; the zone is not range-checked, so
-    // zone 0 lies on 183 W and zones past 60 keep counting eastward.
-    r.false_north = r.hemisphere == 'S' ? kUtmSouthFalseNorthing : 0.0;
-    r.scale_factor = kUtmScale;
-    r.centre_merid = r.zone * kUtmZoneWidth - kUtmWestOfZoneZero;
-    r.centre_lat = 0.0;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Utm);
+    return init_common(record_of(params));
 }
 
 // Sphere, eqs. 8-1 and 8-3; false when the point is the singular one.
@@ -173,36 +150,17 @@ int tranmerc_backward(void *params, double x, double y, double *lon, double *lat
 
 namespace {
 
-// A dotted attribute name, shown (dot dropped) when `visible`: "utm" reads
-// zone and hemisphere from its table and hides the origin; the other two do
-// the opposite.
-const char *name_as(const char *dotted, bool visible) { return visible ? dotted + 1 : dotted; }
-
-int install(const char *keyword, mpx_proj_init_fn init, bool utm) {
-    TranmercRecord sample{};
-    mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par(name_as(".zone", utm), &sample.zone, MPX_TYPE_LONG);
-    mpx_proj_ins_par(name_as(".hemisphere", utm), &sample.hemisphere, MPX_TYPE_CHAR);
-    mpx_proj_ins_par(".grid_ws", &sample.grid_ws, MPX_TYPE_LONG);
-    mpx_proj_ins_par(name_as(".false_east", !utm), &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".false_north", !utm), &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".scale_factor", !utm), &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".centre_merid", !utm), &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".centre_lat", !utm), &sample.centre_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(init, tranmerc_forward, tranmerc_backward);
-    mpx_proj_ins_mode(kTranmercMode);
-    return mpx_proj_end();
+int install(Keyword keyword, mpx_proj_init_fn init) noexcept {
+    return tranmerc_keywords::install<TranmercRecord>(keyword, init, tranmerc_forward,
+                                                      tranmerc_backward);
 }
 
 } // namespace
 
 extern "C" int mpx_tranmerc_install(void) noexcept {
-    return install("tranmerc", mpx_tranmerc_init, false);
+    return install(Keyword::Tranmerc, mpx_tranmerc_init);
 }
 
-extern "C" int mpx_stm_install(void) noexcept { return install("stm", mpx_stm_init, false); }
+extern "C" int mpx_stm_install(void) noexcept { return install(Keyword::Stm, mpx_stm_init); }
 
-extern "C" int mpx_utm_install(void) noexcept { return install("utm", mpx_utm_init, true); }
+extern "C" int mpx_utm_install(void) noexcept { return install(Keyword::Utm, mpx_utm_init); }

@@ -20,6 +20,7 @@
 // outputs untouched.
 #include "numeric/thresholds.hpp"
 #include "proj/conic/lambert_cone.hpp"
+#include "proj/conic/lambert_keywords.hpp"
 #include "proj/exact/conformal.hpp"
 #include "proj/exact/exact.hpp"
 
@@ -135,25 +136,8 @@ int lambert_backward(void *params, double x, double y, double *lon, double *lat)
 }
 
 int install(const char *keyword, bool two_parallels) {
-    LambertRecord sample{};
-    mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("false_north", &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("scale_factor", &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_merid", &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("centre_lat", &sample.centre_lat, MPX_TYPE_DOUBLE);
-    if (two_parallels) {
-        mpx_proj_ins_par("first_paral", &sample.first_paral, MPX_TYPE_DOUBLE);
-        mpx_proj_ins_par("second_paral", &sample.second_paral, MPX_TYPE_DOUBLE);
-    }
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(lambert_init, lambert_forward, lambert_backward);
-    // As the classic forms: "lambert1" sets mode 0, "lambert2" sets none.
-    if (!two_parallels)
-        mpx_proj_ins_mode(0);
-    return mpx_proj_end();
+    return install_lambert_keyword<LambertRecord>(keyword, two_parallels, lambert_init,
+                                                  lambert_forward, lambert_backward);
 }
 
 } // namespace

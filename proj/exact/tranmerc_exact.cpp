@@ -17,6 +17,7 @@
 // status 2). A non-finite input or result gives status 1, outputs untouched.
 #include "mpxlib.h"
 #include "numeric/thresholds.hpp"
+#include "proj/cylindrical/tranmerc_keywords.hpp"
 #include "proj/exact/conformal.hpp"
 #include "proj/exact/exact.hpp"
 
@@ -52,19 +53,11 @@ struct TranmercRecord {
 
 TranmercRecord &record_of(void *params) { return *static_cast<TranmercRecord *>(params); }
 
-constexpr int kTranmercMode = 2;
-constexpr int32_t kNoZone = -999;
-constexpr char kNoHemisphere = ' ';
 constexpr int kStatusNotRepresentable = 1;
 constexpr int kStatusSingular = 2;
 constexpr int kStatusInitFailed = 1;
 
-// UTM grid (NIMA TM 8358.2, ch. 2): 60 zones of 6 degrees from 180 W.
-constexpr double kUtmFalseEasting = 500000.0;
-constexpr double kUtmSouthFalseNorthing = 10000000.0;
-constexpr double kUtmScale = 0.9996;
-constexpr double kUtmZoneWidth = 0.10471975511965977;    // 6 degrees
-constexpr double kUtmWestOfZoneZero = 3.193952531149623; // 183 degrees: zone 1 on 177 W
+using tranmerc_keywords::Keyword;
 
 // Horner evaluation of a polynomial in n with coefficients from the
 // highest power down to n^1 (no constant term).
@@ -161,31 +154,18 @@ int init_common(TranmercRecord &r) {
 }
 
 int tranmerc_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.grid_ws = 0;
-    r.zone = kNoZone;
-    r.hemisphere = kNoHemisphere;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Tranmerc);
+    return init_common(record_of(params));
 }
 
 int stm_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.zone = kNoZone;
-    r.hemisphere = kNoHemisphere;
-    r.grid_ws = 1;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Stm);
+    return init_common(record_of(params));
 }
 
 int utm_init(void *params) noexcept {
-    TranmercRecord &r = record_of(params);
-    r.grid_ws = 0;
-    r.false_east = kUtmFalseEasting;
-    // Only an upper-case 'S' means south, as in the classic form.
-    r.false_north = r.hemisphere == 'S' ? kUtmSouthFalseNorthing : 0.0;
-    r.scale_factor = kUtmScale;
-    r.centre_merid = r.zone * kUtmZoneWidth - kUtmWestOfZoneZero;
-    r.centre_lat = 0.0;
-    return init_common(r);
+    tranmerc_keywords::set_keyword_fields(record_of(params), Keyword::Utm);
+    return init_common(record_of(params));
 }
 
 int forward(void *params, double lon, double lat, double *x, double *y) noexcept {
@@ -237,29 +217,12 @@ int backward(void *params, double x, double y, double *lon, double *lat) noexcep
     return 0;
 }
 
-const char *name_as(const char *dotted, bool visible) { return visible ? dotted + 1 : dotted; }
-
-int install(const char *keyword, mpx_proj_init_fn init, bool utm) {
-    TranmercRecord sample{};
-    mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
-    mpx_proj_ins_par(name_as(".zone", utm), &sample.zone, MPX_TYPE_LONG);
-    mpx_proj_ins_par(name_as(".hemisphere", utm), &sample.hemisphere, MPX_TYPE_CHAR);
-    mpx_proj_ins_par(".grid_ws", &sample.grid_ws, MPX_TYPE_LONG);
-    mpx_proj_ins_par(name_as(".false_east", !utm), &sample.false_east, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".false_north", !utm), &sample.false_north, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".scale_factor", !utm), &sample.scale_factor, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".centre_merid", !utm), &sample.centre_merid, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(name_as(".centre_lat", !utm), &sample.centre_lat, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.radius", &sample.radius, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par("spheroid.eccentricity", &sample.eccentricity, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_par(".long_cut", &sample.long_cut, MPX_TYPE_DOUBLE);
-    mpx_proj_ins_funcs(init, forward, backward);
-    mpx_proj_ins_mode(kTranmercMode);
-    return mpx_proj_end();
+int install(Keyword keyword, mpx_proj_init_fn init) noexcept {
+    return tranmerc_keywords::install<TranmercRecord>(keyword, init, forward, backward);
 }
 
 } // namespace
 
-int exact_tranmerc_install() noexcept { return install("tranmerc", tranmerc_init, false); }
-int exact_stm_install() noexcept { return install("stm", stm_init, false); }
-int exact_utm_install() noexcept { return install("utm", utm_init, true); }
+int exact_tranmerc_install() noexcept { return install(Keyword::Tranmerc, tranmerc_init); }
+int exact_stm_install() noexcept { return install(Keyword::Stm, stm_init); }
+int exact_utm_install() noexcept { return install(Keyword::Utm, utm_init); }

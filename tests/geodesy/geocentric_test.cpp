@@ -69,6 +69,33 @@ TEST(Geocentric, RoundTripsOnAndOffTheSurface) {
     }
 }
 
+// Within the evolute of the meridian ellipse, some 6300 km down, the
+// published arctangent would turn past the pole (180 degrees one metre from
+// the centre); the latitude stops at the nearest pole and the height is
+// measured from it. The centre takes the north pole and converts back.
+TEST(Geocentric, PointsNearTheCentreTakeTheirNearestPole) {
+    const double a = kWgs84.radius, e = kWgs84.eccentricity, b = a * std::sqrt(1 - e * e);
+    const struct {
+        Xyz xyz, gd; // X, Y, Z; lon, lat, h
+    } cases[] = {
+        {{0, 0, 0}, {0, std::numbers::pi / 2, -b}},
+        {{1, 0, 0}, {0, std::numbers::pi / 2, -b}},
+        {{1000, 0, -10}, {0, -std::numbers::pi / 2, 10 - b}},
+        {{0, -20000, 5}, {-std::numbers::pi / 2, std::numbers::pi / 2, 5 - b}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.xyz[0] << " " << c.xyz[1] << " " << c.xyz[2]);
+        Xyz gd;
+        mpx_xyz_to_gd(&kWgs84, c.xyz[0], c.xyz[1], c.xyz[2], &gd[0], &gd[1], &gd[2]);
+        EXPECT_DOUBLE_EQ(gd[0], c.gd[0]);
+        EXPECT_DOUBLE_EQ(gd[1], c.gd[1]);
+        EXPECT_NEAR(gd[2], c.gd[2], 1e-6);
+    }
+    Xyz back;
+    mpx_gd_to_xyz(&kWgs84, 0, std::numbers::pi / 2, -b, &back[0], &back[1], &back[2]);
+    EXPECT_LT(distance(back, {0, 0, 0}), 1e-6);
+}
+
 // A record with every term non-zero, to see which ones a type applies.
 const mpx_bw_params kAllTerms{MPX_BW_FULL, 100.0, -50.0, 25.0, 2e-5, -3e-5, 4e-5, 1.0 + 5e-6};
 constexpr Xyz kUntouched{7.0, 8.0, 9.0};

@@ -1,12 +1,14 @@
 // The pipeline never hands on a wrong number with status 0: a step that
-// succeeds with a non-finite coordinate, a backward result beyond a pole
-// and a longitude too large to wrap are each refused with their own
-// message, the outputs untouched.
+// succeeds with a non-finite coordinate, a backward result off the map and
+// a longitude too large to wrap are each refused with their own message,
+// the outputs untouched.
 #include "trn/trn_internal.hpp"
 #include "trn_support.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace trn_test {
 namespace {
@@ -66,6 +68,32 @@ TEST_F(TrustworthyResults, ABackwardLatitudeBeyondAPoleIsOutsideTheDomain) {
     EXPECT_EQ(transform({1e8, 1e8, 0}, out), 1);
     EXPECT_TRUE(out.x == 7 && out.y == 8 && out.z == 9);
     EXPECT_EQ(take_lines().size(), 1u);
+}
+
+// On the equator far east of UTM's area the series' inverse keeps its
+// latitude of 0 but gives a longitude of millions of degrees: more than a
+// turn outside the window the forward takes, so no point of the map. The
+// array form (with its vector kernels, where the build has them) stops at
+// the same point with the same message.
+TEST_F(TrustworthyResults, ABackwardLongitudeFarOutsideTheWindowIsOutsideTheDomain) {
+    const std::string outside = "S3:(mpx_transform) point outside the projection's domain";
+    select(locked("WGS84", "UTM31N"), locked("WGS84", "GEODETIC"));
+    for (double easting : {1e8, -1e8, 1e30}) {
+        Point out{7, 8, 9};
+        EXPECT_EQ(transform({easting, 0, 0}, out), 1) << easting;
+        EXPECT_TRUE(out.x == 7 && out.y == 8 && out.z == 9);
+        EXPECT_EQ(take_lines(), Lines{outside}) << easting;
+    }
+    constexpr int kPoints = 600, kFailing = 421;
+    std::vector<double> points(3 * kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        points[3 * static_cast<std::size_t>(i)] = i == kFailing ? 1e8 : 400000.0 + 100.0 * i;
+    const std::vector<double> input = points;
+    EXPECT_EQ(mpx_trans_array(&kPoints, points.data(), points.data()), -1);
+    EXPECT_EQ(take_lines(), (Lines{outside, "S3:(mpx_trans_array) bad transformation"}));
+    EXPECT_NE(points[3 * (kFailing - 1)], input[3 * (kFailing - 1)]);
+    EXPECT_TRUE(
+        std::equal(points.begin() + 3 * kFailing, points.end(), input.begin() + 3 * kFailing));
 }
 
 // 1e9 rad is 5.7295779513e10 degrees.

@@ -15,17 +15,19 @@ constexpr std::size_t kBufferSize = kMaxLineLength + kReadBlock + 1;
 
 } // namespace
 
-LineReader::LineReader(std::FILE *file) : file_(file), buffer_(kBufferSize) {}
+LineReader::LineReader(std::FILE *file)
+    : file_(file), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)),
+      capacity_(kBufferSize) {}
 
 // Moves the unread tail to the front and reads behind it; false when nothing
 // more can be read.
 bool LineReader::refill() {
     if (eof_)
         return false;
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    long long count = read_some(file_, buffer_.data() + end_, buffer_.size() - end_);
+    long long count = read_some(file_, buffer_.get() + end_, capacity_ - end_);
     if (count <= 0) {
         eof_ = true;
         failed_ = count < 0;
@@ -37,7 +39,7 @@ bool LineReader::refill() {
 }
 
 bool LineReader::line_ready() const {
-    return eof_ || std::memchr(buffer_.data() + begin_, '\n', end_ - begin_) != nullptr;
+    return eof_ || std::memchr(buffer_.get() + begin_, '\n', end_ - begin_) != nullptr;
 }
 
 void LineReader::take(std::size_t count) {
@@ -49,7 +51,7 @@ bool LineReader::next(std::string_view &line, bool &overlong) {
     overlong = false;
     std::size_t searched = 0; // bytes of the pending line known to hold no newline
     for (;;) {
-        const char *start = buffer_.data() + begin_;
+        const char *start = buffer_.get() + begin_;
         const void *newline = std::memchr(start + searched, '\n', end_ - begin_ - searched);
         if (newline != nullptr) {
             auto length = static_cast<std::size_t>(static_cast<const char *>(newline) - start);
@@ -68,7 +70,7 @@ bool LineReader::next(std::string_view &line, bool &overlong) {
             if (begin_ == end_ && !overlong)
                 return false;
             line = overlong ? std::string_view()
-                            : std::string_view(buffer_.data() + begin_, end_ - begin_);
+                            : std::string_view(buffer_.get() + begin_, end_ - begin_);
             take(end_ - begin_);
             return true;
         }

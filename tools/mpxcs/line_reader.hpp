@@ -5,9 +5,10 @@
 // without bound.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 namespace mpxcs {
 
@@ -32,7 +33,10 @@ class LineReader {
     void take(std::size_t count);
 
     std::FILE *file_;
-    std::vector<char> buffer_;
+    // Left uninitialised: zeroing a megabyte per file would cost more than
+    // reading a short one.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_;
     std::size_t begin_ = 0, end_ = 0;
     long long consumed_ = 0;
     bool eof_ = false;

@@ -2,8 +2,8 @@
 // vector type of an instruction set (kernels_<set>.cpp defines the type and
 // includes this file). One pass per group runs every step in the per-point
 // pipeline's order. Each guard of the per-point routines (a non-finite
-// value, a pole, a wrap of more than one turn, a rejection, a latitude
-// beyond a pole) only marks the lane as handed back; whatever the lane then
+// value, a pole, a wrap of more than one turn, a rejection, a backward
+// result off the map) only marks the lane as handed back; whatever the lane then
 // computes is discarded.
 //
 // The vector type V brings, besides the operations of
@@ -18,6 +18,7 @@
 #include "proj/cylindrical/mercator_forms.hpp"
 #include "proj/cylindrical/tranmerc_forms.hpp"
 #include "trn/batch/batch.hpp"
+#include "trn/trn_internal.hpp"
 
 #include <numbers>
 
@@ -72,7 +73,8 @@ template <class V> void window(const mpx_transformation &t, Lanes<V> &p) noexcep
     }
 }
 
-template <class V> void backward(BatchStep step, const void *params, Lanes<V> &p) noexcept {
+template <class V>
+void backward(BatchStep step, const void *params, const TrnSourceWindow &w, Lanes<V> &p) noexcept {
     V lon, lat;
     if (step == BatchStep::Tranmerc) {
         const TranmercRecord &r = *static_cast<const TranmercRecord *>(params);
@@ -86,6 +88,8 @@ template <class V> void backward(BatchStep step, const void *params, Lanes<V> &p
                                      lat);
     }
     p.back = p.back | not_finite(lon, lat) | beyond_pole(lat);
+    if (w.applies)
+        p.back = p.back | (lon < w.low) | (lon > w.high);
     p.x = lon;
     p.y = lat;
 }
@@ -115,7 +119,7 @@ void run_lanes(const mpx_transformation &t, const BatchPlan &plan, Lanes<V> &p) 
     }
     window(t, p);
     if (plan.source != BatchStep::None)
-        backward(plan.source, t.source_params, p);
+        backward(plan.source, t.source_params, trn_source_window(t), p);
     if (plan.bursa_wolfe) {
         mpx_forms::gd_to_xyz(t.source_ellipsoid, p.x, p.y, p.z, p.x, p.y, p.z);
         mpx_forms::bursa_wolfe(*static_cast<const mpx_bw_params *>(t.change_data), p.x, p.y, p.z);
