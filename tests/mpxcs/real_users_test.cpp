@@ -32,7 +32,7 @@ const std::string kDb = mpxcs_test::bundled_db_option() + " ";
 const std::string kIdentity = kDb + "-d 2 WGS84,GEODETIC WGS84,GEODETIC ";
 
 std::string scratch_dir(const char *name) {
-    std::string dir = std::string(std::getenv("MPX_TEST_TMP")) + "/" + name;
+    std::string dir = mpxcs_test::scratch_dir() + "/" + name;
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
