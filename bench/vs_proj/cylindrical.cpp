@@ -4,16 +4,8 @@
 
 namespace {
 
-struct Systems {
-    int geodetic, utm, mercator;
-};
-
-const Systems &systems() {
-    static const Systems s{bundled_system("WGS84", "GEODETIC", "degrees"),
-                           bundled_system("WGS84", "UTM31N", "metres"),
-                           bundled_system("WGS84", "WORLD_MERCATOR", "metres")};
-    return s;
-}
+BundledPair utm() { return bundled_pair("WGS84", "UTM31N", "metres"); }
+BundledPair mercator() { return bundled_pair("WGS84", "WORLD_MERCATOR", "metres"); }
 
 constexpr const char *kProjUtm = "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
                                  "+step +proj=utm +zone=31 +ellps=WGS84";
@@ -27,19 +19,21 @@ const std::vector<double> &utm_degrees() {
 }
 
 void Utm31nForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().geodetic, systems().utm, utm_degrees());
+    const BundledPair p = utm();
+    time_mpx(s, p.geodetic, p.projected, utm_degrees());
 }
 void Utm31nForward_proj(benchmark::State &s) { time_proj(s, kProjUtm, PJ_FWD, utm_degrees()); }
 void Utm31nInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().geodetic, systems().utm, utm_degrees());
-    time_mpx(s, systems().utm, systems().geodetic, metres);
+    const BundledPair p = utm();
+    time_mpx(s, p.projected, p.geodetic, mpx_transformed(p.geodetic, p.projected, utm_degrees()));
 }
 void Utm31nInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().geodetic, systems().utm, utm_degrees());
-    time_proj(s, kProjUtm, PJ_INV, metres);
+    const BundledPair p = utm();
+    time_proj(s, kProjUtm, PJ_INV, mpx_transformed(p.geodetic, p.projected, utm_degrees()));
 }
 void MercatorForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().geodetic, systems().mercator, grid_points(-180, 180, -80, 80));
+    const BundledPair p = mercator();
+    time_mpx(s, p.geodetic, p.projected, grid_points(-180, 180, -80, 80));
 }
 void MercatorForward_proj(benchmark::State &s) {
     time_proj(s, kProjMercator, PJ_FWD, grid_points(-180, 180, -80, 80));

@@ -4,22 +4,16 @@
 // not installed).
 #include "side_by_side.hpp"
 
-#include <cstdlib>
-#include <string>
-
 namespace {
 
 struct Systems {
     int ntf, rgf93;
 };
 
-const Systems &systems() {
-    static const Systems s = [] {
-        setenv("TORVA_ORTIX_DIR", MPX_SOURCE_DIR "data/", 1);
-        return Systems{mpx_crelock_coord_sys("NTF", "GEODETIC", "degrees"),
-                       mpx_crelock_coord_sys("RGF93", "GEODETIC", "degrees")};
-    }();
-    return s;
+// Fetched in each run (see bundled_system).
+Systems systems() {
+    return {bundled_system("NTF", "GEODETIC", "degrees"),
+            bundled_system("RGF93", "GEODETIC", "degrees")};
 }
 
 const char *kProjShift = "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "

@@ -8,17 +8,9 @@
 
 namespace {
 
-struct Systems {
-    int nz_geodetic, nzmg, ch_geodetic, lv03, us_geodetic, gs50;
-};
-
-const Systems &systems() {
-    static const Systems s{
-        bundled_system("NZGD49", "GEODETIC", "degrees"), bundled_system("NZGD49", "NZMG"),
-        bundled_system("CH1903", "GEODETIC", "degrees"), bundled_system("CH1903", "LV03"),
-        bundled_system("NAD27", "GEODETIC", "degrees"),  bundled_system("NAD27", "GS50")};
-    return s;
-}
+BundledPair nzmg() { return bundled_pair("NZGD49", "NZMG"); }
+BundledPair lv03() { return bundled_pair("CH1903", "LV03"); }
+BundledPair gs50() { return bundled_pair("NAD27", "GS50"); }
 
 constexpr const char *kProjNzmg = "+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad "
                                   "+step +proj=nzmg +lat_0=-41 +lon_0=173 +x_0=2510000 "
@@ -51,39 +43,48 @@ std::vector<double> swapped(std::vector<double> points) {
 }
 
 void NzmgForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().nz_geodetic, systems().nzmg, nz_degrees());
+    const BundledPair p = nzmg();
+    time_mpx(s, p.geodetic, p.projected, nz_degrees());
 }
 void NzmgForward_proj(benchmark::State &s) { time_proj(s, kProjNzmg, PJ_FWD, nz_degrees()); }
 void NzmgInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().nz_geodetic, systems().nzmg, nz_degrees());
-    time_mpx(s, systems().nzmg, systems().nz_geodetic, metres);
+    const BundledPair p = nzmg();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, nz_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void NzmgInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().nz_geodetic, systems().nzmg, nz_degrees());
+    const BundledPair p = nzmg();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, nz_degrees());
     time_proj(s, kProjNzmg, PJ_INV, metres);
 }
 void SwissForward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().ch_geodetic, systems().lv03, ch_degrees());
+    const BundledPair p = lv03();
+    time_mpx(s, p.geodetic, p.projected, ch_degrees());
 }
 void SwissForward_proj(benchmark::State &s) { time_proj(s, kProjSwiss, PJ_FWD, ch_degrees()); }
 void SwissInverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().ch_geodetic, systems().lv03, ch_degrees());
-    time_mpx(s, systems().lv03, systems().ch_geodetic, metres);
+    const BundledPair p = lv03();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, ch_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void SwissInverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().ch_geodetic, systems().lv03, ch_degrees());
+    const BundledPair p = lv03();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, ch_degrees());
     time_proj(s, kProjSwiss, PJ_INV, swapped(metres));
 }
 void Gs50Forward_mpx(benchmark::State &s) {
-    time_mpx(s, systems().us_geodetic, systems().gs50, us_degrees());
+    const BundledPair p = gs50();
+    time_mpx(s, p.geodetic, p.projected, us_degrees());
 }
 void Gs50Forward_proj(benchmark::State &s) { time_proj(s, kProjGs50, PJ_FWD, us_degrees()); }
 void Gs50Inverse_mpx(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().us_geodetic, systems().gs50, us_degrees());
-    time_mpx(s, systems().gs50, systems().us_geodetic, metres);
+    const BundledPair p = gs50();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, us_degrees());
+    time_mpx(s, p.projected, p.geodetic, metres);
 }
 void Gs50Inverse_proj(benchmark::State &s) {
-    const auto metres = mpx_transformed(systems().us_geodetic, systems().gs50, us_degrees());
+    const BundledPair p = gs50();
+    const auto metres = mpx_transformed(p.geodetic, p.projected, us_degrees());
     time_proj(s, kProjGs50, PJ_INV, metres);
 }
 

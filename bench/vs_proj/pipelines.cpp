@@ -7,18 +7,9 @@
 
 namespace {
 
-struct Systems {
-    int wgs84_degrees, ed50_degrees, wgs84_utm, ed50_utm, mercator;
-};
-
-const Systems &systems() {
-    static const Systems s{bundled_system("WGS84", "GEODETIC", "degrees"),
-                           bundled_system("ED50", "GEODETIC", "degrees"),
-                           bundled_system("WGS84", "UTM31N", "metres"),
-                           bundled_system("ED50", "UTM31N", "metres"),
-                           bundled_system("WGS84", "WORLD_MERCATOR", "metres")};
-    return s;
-}
+BundledPair ed50_utm() { return bundled_pair("ED50", "UTM31N", "metres"); }
+BundledPair wgs84_utm() { return bundled_pair("WGS84", "UTM31N", "metres"); }
+BundledPair mercator() { return bundled_pair("WGS84", "WORLD_MERCATOR", "metres"); }
 
 // EPSG:1133, the record of the bundled bursawol.dat.
 constexpr const char *kProjEd50ToWgs84 =
@@ -37,44 +28,44 @@ const std::vector<double> &europe_degrees() {
 }
 
 const std::vector<double> &ed50_utm_metres() {
-    static const std::vector<double> p =
-        mpx_transformed(systems().ed50_degrees, systems().ed50_utm, europe_degrees());
+    static const std::vector<double> p = mpx_transformed(ed50_utm(), europe_degrees());
     return p;
 }
 
 const std::vector<double> &wgs84_utm_metres() {
-    static const std::vector<double> p =
-        mpx_transformed(systems().wgs84_degrees, systems().wgs84_utm, grid_points(0, 6, 0, 60));
+    static const std::vector<double> p = mpx_transformed(wgs84_utm(), grid_points(0, 6, 0, 60));
     return p;
 }
 
 void Ed50ToWgs84_mpx(benchmark::State &s) {
-    time_mpx(s, systems().ed50_degrees, systems().wgs84_degrees, europe_degrees());
+    time_mpx(s, ed50_utm().geodetic, wgs84_utm().geodetic, europe_degrees());
 }
 void Ed50ToWgs84_point(benchmark::State &s) {
-    time_mpx_per_point(s, systems().ed50_degrees, systems().wgs84_degrees, europe_degrees());
+    time_mpx_per_point(s, ed50_utm().geodetic, wgs84_utm().geodetic, europe_degrees());
 }
 void Ed50ToWgs84_proj(benchmark::State &s) {
     time_proj(s, kProjEd50ToWgs84, PJ_FWD, europe_degrees());
 }
 void Ed50Utm31nToWgs84Utm31n_mpx(benchmark::State &s) {
-    time_mpx(s, systems().ed50_utm, systems().wgs84_utm, ed50_utm_metres());
+    time_mpx(s, ed50_utm().projected, wgs84_utm().projected, ed50_utm_metres());
 }
 void Ed50Utm31nToWgs84Utm31n_point(benchmark::State &s) {
-    time_mpx_per_point(s, systems().ed50_utm, systems().wgs84_utm, ed50_utm_metres());
+    time_mpx_per_point(s, ed50_utm().projected, wgs84_utm().projected, ed50_utm_metres());
 }
 void Ed50Utm31nToWgs84Utm31n_proj(benchmark::State &s) {
     time_proj(s, kProjEd50UtmToWgs84Utm, PJ_FWD, ed50_utm_metres());
 }
 void Utm31nForward_point(benchmark::State &s) {
-    time_mpx_per_point(s, systems().wgs84_degrees, systems().wgs84_utm, grid_points(0, 6, 0, 60));
+    const BundledPair p = wgs84_utm();
+    time_mpx_per_point(s, p.geodetic, p.projected, grid_points(0, 6, 0, 60));
 }
 void Utm31nInverse_point(benchmark::State &s) {
-    time_mpx_per_point(s, systems().wgs84_utm, systems().wgs84_degrees, wgs84_utm_metres());
+    const BundledPair p = wgs84_utm();
+    time_mpx_per_point(s, p.projected, p.geodetic, wgs84_utm_metres());
 }
 void MercatorForward_point(benchmark::State &s) {
-    time_mpx_per_point(s, systems().wgs84_degrees, systems().mercator,
-                       grid_points(-180, 180, -80, 80));
+    const BundledPair p = mercator();
+    time_mpx_per_point(s, p.geodetic, p.projected, grid_points(-180, 180, -80, 80));
 }
 
 BENCHMARK(Ed50ToWgs84_mpx)->Name("Ed50ToWgs84Geodetic/mpx");

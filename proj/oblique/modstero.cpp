@@ -20,6 +20,7 @@
 // result that is not finite (NaN input, the antipode, overflow of the
 // polynomial far away) gets status 1 instead of a non-finite coordinate
 // with status 0; nothing is written then.
+#include "numeric/complex_ops.hpp"
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -148,8 +149,8 @@ int modstero_forward(void *params, double lon, double lat, double *x, double *y)
     mpx_complex sum{};
     mpx_complex power = w;
     for (int j = 0; j < terms(r); ++j) {
-        sum = mpx_complex_add(sum, mpx_complex_multiply(r.coeff[j], power));
-        power = mpx_complex_multiply(power, w);
+        sum = complex_ops::add(sum, complex_ops::multiply(r.coeff[j], power));
+        power = complex_ops::multiply(power, w);
     }
     const double east = sum.re * r.radius + r.false_east;
     const double north = sum.im * r.radius + r.false_north;
@@ -168,7 +169,7 @@ bool invert_polynomial(const ModsteroRecord &r, double x, double y, mpx_complex 
     // The first correction is the target scaled in real arithmetic; the
     // residuals use the complex quotient.
     const mpx_complex target =
-        mpx_complex_divide({x - r.false_east, y - r.false_north, 0}, r.scale);
+        complex_ops::divide({x - r.false_east, y - r.false_north, 0}, r.scale);
     mpx_complex w{};
     mpx_complex delta{(x - r.false_east) / r.radius, (y - r.false_north) / r.radius, 0};
     int count = 0;
@@ -177,18 +178,19 @@ bool invert_polynomial(const ModsteroRecord &r, double x, double y, mpx_complex 
                              std::fabs(delta.im) <= kPolynomialTolerance;
         if ((count > 0 && settled) || count >= kMaxIterations)
             break;
-        w = mpx_complex_add(w, delta);
+        w = complex_ops::add(w, delta);
         mpx_complex f{}, df{};
         mpx_complex power = w;
         mpx_complex lower{1.0, 0.0, 0};
         for (int j = 0; j < terms(r); ++j) {
-            f = mpx_complex_add(f, mpx_complex_multiply(r.coeff[j], power));
-            df = mpx_complex_add(df, mpx_complex_multiply(mpx_complex_multiply(r.coeff[j], lower),
-                                                          {j + 1.0, 0.0, 0}));
+            f = complex_ops::add(f, complex_ops::multiply(r.coeff[j], power));
+            df =
+                complex_ops::add(df, complex_ops::multiply(complex_ops::multiply(r.coeff[j], lower),
+                                                           {j + 1.0, 0.0, 0}));
             lower = power;
-            power = mpx_complex_multiply(power, w);
+            power = complex_ops::multiply(power, w);
         }
-        const mpx_complex step = mpx_complex_divide(mpx_complex_subtract(f, target), df);
+        const mpx_complex step = complex_ops::divide(complex_ops::subtract(f, target), df);
         delta = {-step.re, -step.im, 0};
     }
     if (count >= kMaxIterations)

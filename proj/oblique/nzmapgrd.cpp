@@ -24,6 +24,7 @@
 // Departure: an input or estimate that is not a number (NaN, infinity)
 // gets status 1 in both directions instead of a non-finite result with
 // status 0; every finite point behaves as the published algorithm.
+#include "numeric/complex_ops.hpp"
 #include "numeric/newton.hpp"
 #include "numeric/power_series.hpp"
 
@@ -121,17 +122,20 @@ struct Guarded {
         failed = failed || v.status != 0;
         return v;
     }
-    mpx_complex add(mpx_complex p, mpx_complex q) { return note(mpx_complex_add(p, q)); }
-    mpx_complex sub(mpx_complex p, mpx_complex q) { return note(mpx_complex_subtract(p, q)); }
-    mpx_complex mul(mpx_complex p, mpx_complex q) { return note(mpx_complex_multiply(p, q)); }
-    mpx_complex div(mpx_complex p, mpx_complex q) { return note(mpx_complex_divide(p, q)); }
+    mpx_complex add(mpx_complex p, mpx_complex q) { return note(complex_ops::add(p, q)); }
+    mpx_complex sub(mpx_complex p, mpx_complex q) { return note(complex_ops::subtract(p, q)); }
+    mpx_complex mul(mpx_complex p, mpx_complex q) { return note(complex_ops::multiply(p, q)); }
+    mpx_complex div(mpx_complex p, mpx_complex q) { return note(complex_ops::divide(p, q)); }
     // powers[k] = v^(k + 1), k = 0..5, by the power operation (not by
-    // repeated multiplication), as the published algorithm forms them.
+    // repeated multiplication), as the published algorithm forms them. The
+    // power operation's guards, modulus and argument depend on v alone, so
+    // they are taken once for the five powers.
     std::array<mpx_complex, kComplexTerms> powers(mpx_complex v) {
+        const complex_ops::Polar polar = complex_ops::polar(v);
         std::array<mpx_complex, kComplexTerms> p{};
         p[0] = v;
         for (std::size_t k = 1; k < p.size(); ++k)
-            p[k] = note(mpx_complex_power(v, static_cast<double>(k + 1)));
+            p[k] = note(complex_ops::power(polar, static_cast<double>(k + 1)));
         return p;
     }
 };
