@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Runs the Windows build's test suite under Wine: windows_test.sh PRESET
+# [CTEST-ARGS...], e.g. windows_test.sh mingw -R Mpxcs
 # (mingw: the 32-bit build in the i386 chroot of tools/windows_setup.sh;
 # mingw64: the 64-bit build on this machine's Wine). For the chroot it
 # mounts /proc, /dev and the source tree at their own paths (so the paths
@@ -7,6 +8,7 @@
 # run, and undoes all of that when done.
 set -euo pipefail
 preset=${1:-mingw}
+shift $(($# > 0 ? 1 : 0))
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 chroot_dir=${MPX_WINE_CHROOT:-/var/lib/mpxlib/wine32-bookworm}
 cd "$source_dir"
@@ -42,4 +44,4 @@ fi
 # from the pipes CTest reads.
 in_wine_root wineserver -p </dev/null >/dev/null 2>&1
 in_wine_root wine cmd /c exit 0 </dev/null >/dev/null 2>&1
-ctest --preset "$preset"
+ctest --preset "$preset" "$@"

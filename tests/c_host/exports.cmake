@@ -2,7 +2,8 @@
 # header declares: nothing internal leaks, nothing declared is missing.
 # Run as: cmake -DLIBRARY=... -DHEADER=... -P exports.cmake
 # A Windows DLL is read from its PE export table (OBJDUMP: the target's
-# objdump), where names must stand undecorated: no leading '_', no "@n".
+# objdump), where names must stand undecorated: no leading '_', no "@n";
+# it may import Windows' own DLLs only.
 if(LIBRARY MATCHES "\\.dll$")
     set(command ${OBJDUMP} -p ${LIBRARY})
     # The name pointer table: lines "\t[   0] name" after its heading.
@@ -18,6 +19,12 @@ if(NOT status EQUAL 0)
     message(FATAL_ERROR "${command} failed")
 endif()
 if(heading)
+    # The runtime libraries are linked in: the DLL imports no MinGW runtime
+    # DLL (libgcc_s_*, libstdc++-6, libwinpthread-1), only Windows' own.
+    string(REGEX MATCHALL "DLL Name: lib[^\n]*" runtime_imports "${listing}")
+    if(runtime_imports)
+        message(FATAL_ERROR "imports beside the system DLLs: ${runtime_imports}")
+    endif()
     string(REGEX REPLACE "${heading}" "" listing "${listing}")
 endif()
 string(REGEX MATCHALL "${entry}[A-Za-z_0-9@]+" lines "${listing}")

@@ -16,3 +16,7 @@ add_test(NAME MpxcsInstallServesConsumersAndFindsItsDatabase
         -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} -DMINGW_ARCH=${MPX_MINGW_ARCH}
         -DEXE_SUFFIX=${CMAKE_EXECUTABLE_SUFFIX} "-DEMULATOR=${mpx_emulator}"
         -P ${CMAKE_CURRENT_LIST_DIR}/install_check.cmake)
+add_test(NAME MpxcsReadmeSampleGivesThePinnedBytes
+    COMMAND ${CMAKE_COMMAND} -DMPXCS=$<TARGET_FILE:mpxcs> -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+        -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/readme_sample "-DEMULATOR=${mpx_emulator}"
+        -P ${CMAKE_CURRENT_LIST_DIR}/readme_sample.cmake)

@@ -57,7 +57,7 @@ TEST(MpxcsTextModes, CrlfInputGivesTheSameLinesWithCrlfEnds) {
 // it) gives the very same conversion.
 TEST(MpxcsTextModes, CrlfDatabaseGivesThePinnedOutput) {
     namespace fs = std::filesystem;
-    const fs::path db = fs::path(std::getenv("MPX_TEST_TMP")) / "crlf_data";
+    const fs::path db = fs::path(mpxcs_test::scratch_dir()) / "crlf_data";
     fs::remove_all(db);
     fs::copy(MPX_SOURCE_DIR "data", db, fs::copy_options::recursive);
     for (const fs::directory_entry &entry : fs::directory_iterator(db))

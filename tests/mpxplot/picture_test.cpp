@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -23,8 +24,14 @@ constexpr double kLongestSegment = 16.5;
 // Coarse outline grid and no coastline keep a picture quick to draw.
 constexpr char kQuick[] = " --cells 90 --no-coastline ";
 
+// A file in the running test's own folder: CTest runs the tests side by
+// side, and on Windows a file one of them writes is locked for the other.
 std::string scratch(const std::string &name) {
-    return std::string(std::getenv("MPX_TEST_TMP")) + "/mpxplot_" + name;
+    const char *tmp = std::getenv("MPX_TEST_TMP");
+    std::string dir = std::string(tmp != nullptr ? tmp : ".") + "/mpxplot/" +
+                      testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::create_directories(dir);
+    return dir + "/" + name;
 }
 
 std::string slurp(const std::string &path) {
@@ -41,8 +48,18 @@ struct Outcome {
 
 Outcome run_mpxplot(const std::string &args) {
     std::string err = scratch("stderr.txt");
+#ifdef _WIN32
+    constexpr char kNoOutput[] = "NUL";
+#else
+    constexpr char kNoOutput[] = "/dev/null";
+#endif
     std::string command = "\"" MPX_BINARY_DIR "bin/mpxplot\" --db " MPX_SOURCE_DIR "data/ " + args +
-                          " > /dev/null 2> \"" + err + "\"";
+                          " > " + kNoOutput + " 2> \"" + err + "\"";
+#ifdef _WIN32
+    // cmd.exe drops the first and the last quote of a command that holds
+    // more than two: give it a pair to drop.
+    command = "\"" + command + "\"";
+#endif
     int raw = std::system(command.c_str());
     Outcome run;
 #ifdef _WIN32

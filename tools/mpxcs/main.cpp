@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -80,7 +81,14 @@ int convert_all(const mpxcs::Options &options, const mpxcs::SystemName &source,
     for (const std::string &name : options.files) {
         std::FILE *input = name == "-" ? stdin : std::fopen(name.c_str(), "rb");
         if (input == nullptr) {
-            mpxcs::console_error("cannot open " + name + ": " + std::strerror(errno));
+            // Windows refuses to open a directory at all ("Permission
+            // denied"); say what the converter says on systems that open it.
+            int error = errno;
+            std::error_code ignored;
+            if (std::filesystem::is_directory(name, ignored))
+                mpxcs::console_error("cannot read " + name + ": " + std::strerror(EISDIR));
+            else
+                mpxcs::console_error("cannot open " + name + ": " + std::strerror(error));
             read_ok = false;
             continue;
         }
