@@ -16,7 +16,16 @@ add_test(NAME MpxcsInstallServesConsumersAndFindsItsDatabase
         -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} -DMINGW_ARCH=${MPX_MINGW_ARCH}
         -DEXE_SUFFIX=${CMAKE_EXECUTABLE_SUFFIX} "-DEMULATOR=${mpx_emulator}"
         -P ${CMAKE_CURRENT_LIST_DIR}/install_check.cmake)
+# Under MPX_VALGRIND the sample's conversion runs under memcheck.
+if(MPX_VALGRIND)
+    string(REPLACE ";" "|" mpx_sample_runner "${mpx_memcheck}")
+else()
+    set(mpx_sample_runner "${mpx_emulator}")
+endif()
 add_test(NAME MpxcsReadmeSampleGivesThePinnedBytes
     COMMAND ${CMAKE_COMMAND} -DMPXCS=$<TARGET_FILE:mpxcs> -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
-        -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/readme_sample "-DEMULATOR=${mpx_emulator}"
+        -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/readme_sample "-DEMULATOR=${mpx_sample_runner}"
         -P ${CMAKE_CURRENT_LIST_DIR}/readme_sample.cmake)
+if(MPX_VALGRIND)
+    set_tests_properties(MpxcsReadmeSampleGivesThePinnedBytes PROPERTIES LABELS valgrind)
+endif()
