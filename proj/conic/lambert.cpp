@@ -60,19 +60,7 @@
 
 namespace {
 
-struct LambertRecord {
-    // Declared attributes ("lambert1" declares neither parallel; they stay
-    // zero in its records).
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double centre_lat;
-    double first_paral;
-    double second_paral;
-    double radius;
-    double eccentricity;
-    double long_cut;
+struct LambertRecord : LambertDeclared {
     // Derived by init.
     double tolerance; // of the backward iteration, |dx| + |dy|
     double c0, c1, c2, c3;

@@ -1,15 +1,33 @@
-// What the two Lambert keywords declare, over any record that begins with
-// the classic form's declared fields: the classic form (lambert.cpp) and
-// its exact companion (proj/exact/lambert_exact.cpp) differ only in their
-// private fields and routines. "lambert1" leaves the parallels out (they
-// stay zero) and sets mode 0; "lambert2" sets no mode.
+// What the two Lambert keywords declare, over any record built on their
+// declared fields: the classic form (lambert.cpp) and its exact companion
+// (proj/exact/lambert_exact.cpp) differ only in their derived fields and
+// routines. "lambert1" leaves the parallels out (they stay zero) and sets
+// mode 0; "lambert2" sets no mode.
 #pragma once
 
 #include "mpxlib.h"
 
+#include <type_traits>
+
+// The attributes the keywords declare, in installer order; a record adds
+// its derived fields after them.
+struct LambertDeclared {
+    double false_east;
+    double false_north;
+    double scale_factor;
+    double centre_merid;
+    double centre_lat;
+    double first_paral;
+    double second_paral;
+    double radius;
+    double eccentricity;
+    double long_cut;
+};
+
 template <class Record>
 int install_lambert_keyword(const char *keyword, bool two_parallels, mpx_proj_init_fn init,
                             mpx_proj_forward_fn forward, mpx_proj_backward_fn backward) noexcept {
+    static_assert(std::is_base_of_v<LambertDeclared, Record>);
     Record sample{};
     mpx_proj_create(keyword, &sample, static_cast<int>(sizeof sample));
     mpx_proj_ins_par("false_east", &sample.false_east, MPX_TYPE_DOUBLE);

@@ -8,22 +8,11 @@
 
 #include "mpxlib.h"
 #include "numeric/number_forms.hpp"
+#include "proj/cylindrical/tranmerc_keywords.hpp"
 
 #include <cstdint>
 
-struct TranmercRecord {
-    // Declared attributes, in installer order.
-    int32_t zone;
-    char hemisphere;
-    int32_t grid_ws; // non-zero: x grows westward and y southward
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double centre_lat;
-    double radius;
-    double eccentricity;
-    double long_cut;
+struct TranmercRecord : TranmercDeclared {
     // Derived by init.
     int32_t method;
     double e2;  // e squared

@@ -1,13 +1,30 @@
 // What the three Transverse Mercator keywords ("tranmerc", "stm", "utm")
-// declare and set, over any record that begins with the classic form's
-// declared fields: the series form (tranmerc.cpp) and the exact companion
-// (proj/exact/tranmerc_exact.cpp) differ only in their private fields and
+// declare and set, over any record built on their declared fields: the
+// series form (tranmerc_forms.hpp) and the exact companion
+// (proj/exact/tranmerc_exact.cpp) differ only in their derived fields and
 // routines.
 #pragma once
 
 #include "mpxlib.h"
 
 #include <cstdint>
+#include <type_traits>
+
+// The attributes the keywords declare, in installer order; a record adds
+// its derived fields after them.
+struct TranmercDeclared {
+    int32_t zone;
+    char hemisphere;
+    int32_t grid_ws; // non-zero: x grows westward and y southward
+    double false_east;
+    double false_north;
+    double scale_factor;
+    double centre_merid;
+    double centre_lat;
+    double radius;
+    double eccentricity;
+    double long_cut;
+};
 
 namespace tranmerc_keywords {
 
@@ -74,6 +91,7 @@ inline const char *keyword_name(Keyword keyword) noexcept {
 template <class Record>
 int install(Keyword keyword, mpx_proj_init_fn init, mpx_proj_forward_fn forward,
             mpx_proj_backward_fn backward) noexcept {
+    static_assert(std::is_base_of_v<TranmercDeclared, Record>);
     const bool utm = keyword == Keyword::Utm;
     Record sample{};
     mpx_proj_create(keyword_name(keyword), &sample, static_cast<int>(sizeof sample));

@@ -32,18 +32,7 @@
 
 namespace {
 
-struct LambertRecord {
-    // Declared attributes: those of the classic form.
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double centre_lat;
-    double first_paral;
-    double second_paral;
-    double radius;
-    double eccentricity;
-    double long_cut;
+struct LambertRecord : LambertDeclared {
     // Derived by init.
     double n;  // sin phi0; 0 on the equator (the Mercator limit)
     double r0; // radius of the central parallel, R0 = k0 m0 / n

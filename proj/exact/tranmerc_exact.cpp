@@ -30,19 +30,7 @@ namespace {
 
 constexpr int kOrder = 6; // Krüger's series to n^6
 
-struct TranmercRecord {
-    // Declared attributes, in installer order: those of the classic form.
-    int32_t zone;
-    char hemisphere;
-    int32_t grid_ws; // non-zero: x grows westward and y southward
-    double false_east;
-    double false_north;
-    double scale_factor;
-    double centre_merid;
-    double centre_lat;
-    double radius;
-    double eccentricity;
-    double long_cut;
+struct TranmercRecord : TranmercDeclared {
     // Derived by init.
     double e2;            // e squared
     double rectifying;    // A, eq. 14
