@@ -19,6 +19,7 @@
 // Windows has no posix_spawn: there the converter families are not built.
 #ifndef _WIN32
 #include "catalogue.hpp"
+#include "tests/common/shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -44,13 +45,6 @@ using bad_inputs::Case;
 
 constexpr std::size_t kFields = 6;
 constexpr char kUsageStart[] = "usage: mpxcs [options]";
-
-std::string slurp(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void spill(const std::string &path, const std::string &bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
@@ -82,7 +76,7 @@ double number_of(const std::string &text) {
 
 // Damages a copy of the database's grid as the set-up says.
 std::string damaged_grid(const std::vector<std::string> &w) {
-    std::string grid = slurp(MPX_SOURCE_DIR "tests/bad_inputs/db/two_cells.grd");
+    std::string grid = test_support::file_bytes(MPX_SOURCE_DIR "tests/bad_inputs/db/two_cells.grd");
     const std::string &how = w.at(2);
     const std::size_t at = std::strtoul(w.at(3).c_str(), nullptr, 10);
     if (how == "truncate")
@@ -174,8 +168,8 @@ Result run_converter(const std::string &args, const std::string &input, const st
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     posix_spawn_file_actions_destroy(&actions);
-    result.out = slurp(out);
-    result.err = slurp(err);
+    result.out = test_support::file_bytes(out);
+    result.err = test_support::file_bytes(err);
     replace_all(result.out, db, "@db/");
     replace_all(result.err, db, "@db/");
     if (const std::size_t usage = result.err.find(kUsageStart); usage != std::string::npos)

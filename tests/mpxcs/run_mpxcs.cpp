@@ -1,4 +1,5 @@
 #include "run_mpxcs.hpp"
+#include "tests/common/shell.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +11,6 @@
 #include <random>
 #include <sstream>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
-
 namespace mpxcs_test {
 namespace {
 
@@ -21,13 +18,6 @@ std::string scratch_path(const char *suffix) {
     const testing::TestInfo *test = testing::UnitTest::GetInstance()->current_test_info();
     std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "run";
     return scratch_dir() + "/" + name + suffix;
-}
-
-std::string slurp(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 } // namespace
@@ -62,19 +52,11 @@ Run run_mpxcs(const std::string &args, const std::string &input) {
 #ifdef _WIN32
     // cmd.exe quotes with double quotes only.
     std::replace(command.begin(), command.end(), '\'', '"');
-    // cmd.exe drops the first and the last quote of a command that holds
-    // more than two: give it a pair to drop.
-    command = "\"" + command + "\"";
 #endif
-    int raw = std::system(command.c_str());
     Run run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.out = slurp(out);
-    run.err = slurp(err);
+    run.status = test_support::run_shell(command);
+    run.out = test_support::file_bytes(out);
+    run.err = test_support::file_bytes(err);
     return run;
 }
 

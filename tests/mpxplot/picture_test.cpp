@@ -2,6 +2,8 @@
 // or a sign error draws a long segment across the map), circles for the
 // indicatrices of conformal projections and equal areas for those of
 // equal-area ones, the same text from run to run, and clear failures.
+#include "tests/common/shell.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,10 +13,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 namespace {
 
@@ -34,13 +32,6 @@ std::string scratch(const std::string &name) {
     return dir + "/" + name;
 }
 
-std::string slurp(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 struct Outcome {
     int status = -1;
     std::string err;
@@ -55,19 +46,9 @@ Outcome run_mpxplot(const std::string &args) {
 #endif
     std::string command = "\"" MPX_BINARY_DIR "bin/mpxplot\" --db " MPX_SOURCE_DIR "data/ " + args +
                           " > " + kNoOutput + " 2> \"" + err + "\"";
-#ifdef _WIN32
-    // cmd.exe drops the first and the last quote of a command that holds
-    // more than two: give it a pair to drop.
-    command = "\"" + command + "\"";
-#endif
-    int raw = std::system(command.c_str());
     Outcome run;
-#ifdef _WIN32
-    run.status = raw;
-#else
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    run.err = slurp(err);
+    run.status = test_support::run_shell(command);
+    run.err = test_support::file_bytes(err);
     return run;
 }
 
@@ -117,19 +98,19 @@ std::string picture(const std::string &system, const std::string &options) {
     std::string file = scratch(system.substr(system.find(',') + 1) + ".svg");
     Outcome run = run_mpxplot(system + options + " -o " + file);
     EXPECT_EQ(run.status, 0) << system << ": " << run.err;
-    return slurp(file);
+    return test_support::file_bytes(file);
 }
 
 TEST(MpxplotPicture, GalleryPicturesHaveEveryLayerAndNoJumpInTheGraticule) {
     std::string page = scratch("gallery.md");
     Outcome run = run_mpxplot(std::string(kQuick) + "--tissot 0 --gallery " + page);
     ASSERT_EQ(run.status, 0) << run.err;
-    std::string markdown = slurp(page);
+    std::string markdown = test_support::file_bytes(page);
     int pictures = 0;
     for (std::size_t at = markdown.find("\n## "); at != std::string::npos;
          at = markdown.find("\n## ", at + 1)) {
         std::string keyword = markdown.substr(at + 4, markdown.find('\n', at + 4) - at - 4);
-        std::string svg = slurp(scratch("gallery/" + keyword + ".svg"));
+        std::string svg = test_support::file_bytes(scratch("gallery/" + keyword + ".svg"));
         for (const char *id : {"outline", "graticule", "coastline", "tissot", "title"})
             EXPECT_NE(svg.find(std::string("<g id=\"") + id + "\""), std::string::npos)
                 << keyword << " has no layer " << id;

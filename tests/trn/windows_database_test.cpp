@@ -2,12 +2,12 @@
 // directory named with a drive letter and backslashes, and a grid control
 // file naming a subfolder with a backslash. Each variant must give the
 // NADCON change of the LF original in tests/trn/data/.
+#include "tests/common/shell.hpp"
 #include "trn_support.hpp"
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace trn_test {
 namespace {
@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 constexpr Point kNad27{-95.0, 40.0, 0.0};
 constexpr Point kNad83{-94.999427042204871, 39.998854084409736, 0.0};
 constexpr double kTolerance = 1e-9;
-
-std::string read_all(const fs::path &path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 // A copy of tests/trn/data/ under the test's scratch folder: tables with
 // CRLF line ends, grid files in the subfolder "grids", and the NADCON
@@ -42,7 +35,7 @@ fs::path crlf_database(const char *folder, char separator) {
             fs::copy_file(entry.path(), dir / "grids" / name);
             continue;
         }
-        std::string text = read_all(entry.path()), crlf;
+        std::string text = test_support::file_bytes(entry.path().string()), crlf;
         if (name == "nadcon.dat")
             text.replace(text.find("nad_shift.grd"), 0, std::string("grids") + separator);
         for (char c : text)
