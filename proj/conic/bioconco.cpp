@@ -36,6 +36,7 @@
 #include "mpxlib.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace {
@@ -137,25 +138,38 @@ Cone cone_of(const BioconcoRecord &r, double z) {
     return {rho, alpha};
 }
 
-int bioconco_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
-    const BioconcoRecord &r = record_of(params);
+// The radius rho' at which the forward draws a point of the cone c at the
+// angle d about its apex: the seam's adjustment of eqs. 17-20 (pole A) and
+// 17-32 (pole B) within alpha of the seam.
+double drawn_radius(const Cone &c, double d, bool pole_a) {
+    if (std::fabs(d) >= c.alpha)
+        return c.rho;
+    return c.rho / std::cos(pole_a ? d + c.alpha : c.alpha - d);
+}
+
+// Azimuth of the point from pole B (eq. 17-17): the forward draws the
+// point in the cone of pole A when it lies beyond the seam's, AzBA.
+double azimuth_from_b(const BioconcoRecord &r, double lon, double lat) {
+    return azimuth(r.sin_b, r.cos_b, r.lon_b - lon, lat);
+}
+
+int forward_of(const BioconcoRecord &r, double lon, double lat, double *x, double *y) {
     const double sin_lat = std::sin(lat), cos_lat = std::cos(lat);
-    const double z_b = mpx_acos(r.sin_b * sin_lat + r.cos_b * cos_lat * std::cos(r.lon_b - lon));
-    const double az_b = azimuth(r.sin_b, r.cos_b, r.lon_b - lon, lat);
+    const double az_b = azimuth_from_b(r, lon, lat);
     double xp = 0.0, yp = 0.0;
     if (az_b > r.az_ba) { // the cone of pole A
         const double z_a =
             mpx_acos(r.sin_a * sin_lat + r.cos_a * cos_lat * std::cos(lon - r.lon_a));
         const double az_a = azimuth(r.sin_a, r.cos_a, lon - r.lon_a, lat);
-        const Cone c = cone_of(r, z_a);
         const double d = r.n * (r.az_ab - az_a);
-        const double rho = std::fabs(d) >= c.alpha ? c.rho : c.rho / std::cos(d + c.alpha);
+        const double rho = drawn_radius(cone_of(r, z_a), d, true);
         xp = rho * std::sin(d);
         yp = r.rho_c - rho * std::cos(d);
     } else { // the cone of pole B
-        const Cone c = cone_of(r, z_b);
+        const double z_b =
+            mpx_acos(r.sin_b * sin_lat + r.cos_b * cos_lat * std::cos(r.lon_b - lon));
         const double d = r.n * (r.az_ba - az_b);
-        const double rho = std::fabs(d) >= c.alpha ? c.rho : c.rho / std::cos(c.alpha - d);
+        const double rho = drawn_radius(cone_of(r, z_b), d, false);
         xp = rho * std::sin(d);
         yp = rho * std::cos(d) - r.rho_c;
     }
@@ -168,34 +182,24 @@ int bioconco_forward(void *params, double lon, double lat, double *x, double *y)
     return 0;
 }
 
-int bioconco_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
-    const BioconcoRecord &r = record_of(params);
-    const double dx = x - r.false_east, dy = y - r.false_north;
-    const double xp = -dx * r.cos_azc + dy * r.sin_azc;
-    const double yp = -dx * r.sin_azc - dy * r.cos_azc;
-    const bool pole_a = xp < 0;
+int bioconco_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    return forward_of(record_of(params), lon, lat, x, y);
+}
+
+// The radius rho' and angle Az' of a rotated plane point (x', y') about
+// the apex of the cone of pole A or B (eqs. 17-36 to 17-39).
+struct Polar {
+    double rho, az;
+};
+Polar about_apex(const BioconcoRecord &r, double xp, double yp, bool pole_a) {
     const double ty = pole_a ? r.rho_c - yp : r.rho_c + yp;
-    const double rho_p = std::hypot(xp, ty);
-    const double az_p = std::atan2(xp, ty);
-    // Undo the seam's adjustment: rho' = rho / cos(...) solved for rho.
-    double rho = rho_p, z = 0.0;
-    for (int pass = 1;; ++pass) {
-        if (!(rho / r.f >= 0))
-            return -2;
-        z = 2 * std::atan(std::pow(rho / r.f, 1 / r.n));
-        const double h = z / 2, g = (r.z_ab - z) / 2;
-        if (outside_cone(h) || outside_cone(g))
-            return -2;
-        const double alpha =
-            mpx_acos((std::pow(std::tan(g), r.n) + std::pow(std::tan(h), r.n)) / r.t);
-        const double next =
-            pole_a ? rho_p * std::cos(az_p + alpha) : rho_p * std::cos(alpha - az_p);
-        if (pass == kMaxIterations)
-            return -2;
-        if (std::fabs(az_p) >= alpha || std::fabs(next - rho) <= r.tolerance)
-            break;
-        rho = next;
-    }
+    return {std::hypot(xp, ty), std::atan2(xp, ty)};
+}
+
+// The point z from pole A or B drawn at the angle az_p about the cone's
+// apex (eqs. 17-42 to 17-44); -2 at a pole, whose longitude is unknown.
+int point_of(const BioconcoRecord &r, bool pole_a, double z, double az_p, double *lon,
+             double *lat) {
     if (std::fabs(std::tan(z)) < kZeroDenominator)
         return -2;
     if (pole_a) {
@@ -208,6 +212,117 @@ int bioconco_backward(void *params, double x, double y, double *lon, double *lat
         *lon = r.lon_b - std::atan2(std::sin(az), r.cos_b / std::tan(z) - r.sin_b * std::cos(az));
     }
     return 0;
+}
+
+// Snyder's inverse (eqs. 17-34 to 17-44): the seam's adjustment undone by
+// a fixed-point iteration on rho.
+int snyder_backward(const BioconcoRecord &r, double xp, double yp, double *lon, double *lat) {
+    const bool pole_a = xp < 0;
+    const Polar p = about_apex(r, xp, yp, pole_a);
+    // Undo the seam's adjustment: rho' = rho / cos(...) solved for rho.
+    double rho = p.rho, z = 0.0;
+    for (int pass = 1;; ++pass) {
+        if (!(rho / r.f >= 0))
+            return -2;
+        z = 2 * std::atan(std::pow(rho / r.f, 1 / r.n));
+        const double h = z / 2, g = (r.z_ab - z) / 2;
+        if (outside_cone(h) || outside_cone(g))
+            return -2;
+        const double alpha =
+            mpx_acos((std::pow(std::tan(g), r.n) + std::pow(std::tan(h), r.n)) / r.t);
+        const double next =
+            pole_a ? p.rho * std::cos(p.az + alpha) : p.rho * std::cos(alpha - p.az);
+        if (pass == kMaxIterations)
+            return -2;
+        if (std::fabs(p.az) >= alpha || std::fabs(next - rho) <= r.tolerance)
+            break;
+        rho = next;
+    }
+    return point_of(r, pole_a, z, p.az, lon, lat);
+}
+
+// Distance z < zAB from the pole at which the forward draws the radius rho'
+// at the angle d about the cone's apex, by bisection: false when the
+// adjusted branch does not reach rho'. Along such a ray the drawn radius
+// grows with z (checked for every angle, in steps of 0.05 degree, over the
+// whole branch), so the root is the only one below zAB.
+bool adjusted_distance(const BioconcoRecord &r, bool pole_a, Polar p, double *z) {
+    double lo = 0.0, hi = r.z_ab;
+    if (!(drawn_radius(cone_of(r, hi), p.az, pole_a) > p.rho))
+        return false;
+    // Halved down to the last bit of z (about 55 passes): near zAB the
+    // drawn radius grows as (zAB - z)^n, far too steeply to stop at a
+    // fixed width.
+    for (int pass = 1; pass < kMaxIterations; ++pass) {
+        const double mid = (lo + hi) / 2;
+        if (mid <= lo || mid >= hi)
+            break;
+        if (drawn_radius(cone_of(r, mid), p.az, pole_a) < p.rho)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    *z = (lo + hi) / 2;
+    return true;
+}
+
+// True when the forward draws (lon, lat) at (x, y), within the inverse's
+// tolerance, in the cone of pole A (pole_a) or B.
+bool draws_at(const BioconcoRecord &r, double lon, double lat, bool pole_a, double x, double y) {
+    double xf = 0.0, yf = 0.0;
+    return forward_of(r, lon, lat, &xf, &yf) == 0 &&
+           std::fabs(xf - x) + std::fabs(yf - y) <= r.tolerance &&
+           (azimuth_from_b(r, lon, lat) > r.az_ba) == pole_a;
+}
+
+// Where Snyder's iteration fails, every point that the forward draws at
+// (x, y): along the ray from each apex the azimuth is known and only the
+// distance z from the pole is sought, on the seam's adjusted branch below
+// zAB and on the plain cone beyond it (eq. 17-18 inverted, alpha = 0
+// there). Each candidate counts only when the forward draws it at (x, y)
+// in the cone it came from; the point is returned when it is the only one,
+// and -2 where the forward folds two points onto (x, y) or none.
+int recovered_backward(const BioconcoRecord &r, double x, double y, double xp, double yp,
+                       double *lon, double *lat) {
+    if (!std::isfinite(xp) || !std::isfinite(yp))
+        return -2;
+    int found = 0;
+    double lon_f = 0.0, lat_f = 0.0;
+    for (const bool pole_a : {true, false}) {
+        const Polar p = about_apex(r, xp, yp, pole_a);
+        if (p.rho <= r.tolerance) // an apex: its pole's longitude is unknown
+            return -2;
+        double z[2];
+        int count = adjusted_distance(r, pole_a, p, &z[0]) ? 1 : 0;
+        const double plain = 2 * std::atan(std::pow(p.rho / r.f, 1 / r.n));
+        if (plain > r.z_ab)
+            z[count++] = plain;
+        for (int k = 0; k < count; ++k) {
+            double lon_k = 0.0, lat_k = 0.0;
+            if (point_of(r, pole_a, z[k], p.az, &lon_k, &lat_k) != 0 ||
+                !draws_at(r, lon_k, lat_k, pole_a, x, y))
+                continue;
+            if (++found > 1)
+                return -2;
+            lon_f = lon_k;
+            lat_f = lat_k;
+        }
+    }
+    if (found != 1)
+        return -2;
+    *lon = lon_f;
+    *lat = lat_f;
+    return 0;
+}
+
+int bioconco_backward(void *params, double x, double y, double *lon, double *lat) noexcept {
+    const BioconcoRecord &r = record_of(params);
+    const double dx = x - r.false_east, dy = y - r.false_north;
+    const double xp = -dx * r.cos_azc + dy * r.sin_azc;
+    const double yp = -dx * r.sin_azc - dy * r.cos_azc;
+    if (snyder_backward(r, xp, yp, lon, lat) == 0)
+        return 0;
+    return recovered_backward(r, x, y, xp, yp, lon, lat);
 }
 
 } // namespace
