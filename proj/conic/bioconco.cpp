@@ -11,20 +11,42 @@
 // the geometry is fixed; the parameters only place the false origin and
 // size the sphere (the central meridian only places the longitude window).
 //
-// Domain: North and South America and the oceans between; the poles A and
-// B map to the apexes of their cones and cannot be inverted (-2). Beyond
-// pole A, in the Pacific west of about 110 W and south of about 20 N, the
-// cone of B folds over itself: the forward still draws it, the inverse's
-// adjustment runs past the poles' distance there and fails (-2). In the
-// Atlantic 3 to 7 degrees south-west of pole B (about 20-22 W, 40-44 N),
-// points the forward draws in the cone of A just behind B, the inverse's
-// fixed-point adjustment does not settle (its step grows instead of
-// shrinking) or starts past the poles' distance, and fails (-2) as well:
-// the failure is reported, never a wrong point. The seam
+// Domain: North and South America and the oceans between; the forward
+// draws the whole sphere. The poles A and B map to the apexes of their
+// cones and cannot be inverted (-2), nor can the points within about 90 m
+// of a pole on its own cone, which the forward draws at the apex
+// (mpx_acos returns 0 for a cosine within 1e-10 of 1). The seam
 // adjustment uses the tangents of both half-angles of eq. 17-19, so the
-// map is continuous across the seam.
+// map is continuous across the seam. But the adjustment drops from about
+// 23 degrees to 0 at the poles' distance, and the cone of A tears along
+// the meridian south of A (its azimuth from A jumps from 180 to -180
+// degrees), so beyond pole A the forward is two-to-one and the inverse
+// fails (-2): in the South Pacific from 160 E to 110 W south of a line
+// from 48 S, 160 E through 44 S, 155 W and 32 S, 125 W to pole A (the
+// cone of A west of that meridian, drawn across the seam); on the points
+// of the cone of B about 17-28 S, 118-160 W that the former fall on; and
+// in a band up to 9 degrees wide beyond pole A along the seam's great
+// circle, from A to the equator at 130 W, where the cone of B's adjusted
+// band and its plain part beyond the poles' distance overlap. Everywhere
+// else the inverse returns the point the forward draws, within 2e-11 rad
+// (the adjustment iteration's tolerance).
 //
 // Departures from Snyder:
+// - Where Snyder's inverse fails, the point is recovered rather than
+//   refused (recovered_backward). His fixed-point adjustment does not
+//   settle (its step grows instead of shrinking) or starts past the poles'
+//   distance in the Atlantic up to 7.4 degrees south-west of pole B
+//   (20-24 W, 37.6-45 N: points the forward draws in the cone of A just
+//   behind B), and it stops at once everywhere in the cone of B beyond
+//   the poles' distance (104 degrees from B: the Antarctic, the Indian
+//   Ocean and the Pacific west of about 120-170 W). Along the ray from
+//   each apex the azimuth is known and only the distance from the pole is
+//   sought: by bisection on the adjusted branch, and by eq. 17-18 inverted
+//   beyond it. A point is returned only when it is the one point whose
+//   forward, in the cone it came from, reproduces (x, y) within the
+//   inverse's tolerance; where Snyder's iteration succeeds its result is
+//   unchanged. (A Newton search on the forward could not tell which of
+//   two points it had found where the forward folds.)
 // - The inverse's adjustment iteration stops when successive radii agree
 //   within 1.5695e-11 R (0.1 mm on a sphere of 6370997 m) rather than a
 //   fixed 0.0001 in the projection's unit, so that a sphere of radius 1
@@ -242,10 +264,13 @@ int snyder_backward(const BioconcoRecord &r, double xp, double yp, double *lon, 
 }
 
 // Distance z < zAB from the pole at which the forward draws the radius rho'
-// at the angle d about the cone's apex, by bisection: false when the
-// adjusted branch does not reach rho'. Along such a ray the drawn radius
-// grows with z (checked for every angle, in steps of 0.05 degree, over the
-// whole branch), so the root is the only one below zAB.
+// at the angle Az' about the cone's apex, by bisection: false when the
+// adjusted branch does not reach rho'. On the cone's own side of the seam
+// (Az' <= 0 about A, >= 0 about B) the drawn radius grows with z (checked
+// in steps of 0.05 degree of Az' over the whole branch), so the root is
+// the only one below zAB. The forward draws no point of the cone within
+// alpha of the seam on its other side, so a root found there fails
+// draws_at.
 bool adjusted_distance(const BioconcoRecord &r, bool pole_a, Polar p, double *z) {
     double lo = 0.0, hi = r.z_ab;
     if (!(drawn_radius(cone_of(r, hi), p.az, pole_a) > p.rho))

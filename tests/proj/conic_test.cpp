@@ -1,6 +1,6 @@
 // What the conic test tables cannot say: the init statuses of impossible
-// cones, and that the Lambert backward routine leaves the forward strict
-// again however it ends.
+// cones, that the Lambert backward routine leaves the forward strict again
+// however it ends, and sweeps of the bipolar conic's inverse.
 #include "tests/proj/support.hpp"
 
 #include <cmath>
@@ -64,6 +64,78 @@ TEST(ConicInit, RefusesConesOfParallelsOfOppositeSignAndEqualSize) {
         p.set("second_paral", -20 * kDegree);
         EXPECT_EQ(p.init(), 0) << keyword;
     }
+}
+
+// The bipolar oblique conic of the Americas on Snyder's sphere.
+Instance bipolar() {
+    Instance p("bioconco");
+    p.set("spheroid.radius", 6370997.0);
+    EXPECT_EQ(p.init(), 0);
+    return p;
+}
+
+// Angle between two points of the sphere (radians), well defined at the
+// poles where longitude is not.
+double separation(double lon1, double lat1, double lon2, double lat2) {
+    const double dlon = lon1 - lon2;
+    const double across = std::cos(lat1) * std::sin(dlon);
+    const double along =
+        std::cos(lat2) * std::sin(lat1) - std::sin(lat2) * std::cos(lat1) * std::cos(dlon);
+    const double dot =
+        std::sin(lat1) * std::sin(lat2) + std::cos(lat1) * std::cos(lat2) * std::cos(dlon);
+    return std::atan2(std::hypot(across, along), dot);
+}
+
+// Forward then backward returns the point within 1e-9 rad; or, where
+// refusal is allowed, -2 with the outputs untouched. True when refused.
+bool expect_round_trip(Instance &p, double lon_deg, double lat_deg, bool may_refuse) {
+    double x = 0, y = 0;
+    if (p.forward(lon_deg * kDegree, lat_deg * kDegree, x, y) != 0) {
+        ADD_FAILURE() << "no forward at " << lon_deg << " " << lat_deg;
+        return false;
+    }
+    constexpr double kUntouched = 12345.0;
+    double lon = kUntouched, lat = kUntouched;
+    const int status = p.backward(x, y, lon, lat);
+    if (status == 0) {
+        EXPECT_LT(separation(lon, lat, lon_deg * kDegree, lat_deg * kDegree), 1e-9)
+            << lon_deg << " " << lat_deg << " came back as " << lon / kDegree << " "
+            << lat / kDegree;
+        return false;
+    }
+    EXPECT_TRUE(may_refuse) << lon_deg << " " << lat_deg << " refused: " << status;
+    EXPECT_EQ(status, -2) << lon_deg << " " << lat_deg;
+    EXPECT_EQ(lon, kUntouched);
+    EXPECT_EQ(lat, kUntouched);
+    return true;
+}
+
+// In the Atlantic south-west of pole B (45 N, 19.99 W) the forward draws
+// the points in the cone of A just behind B, where Snyder's adjustment
+// does not settle; down to a few hundred metres from the pole (within 90 m
+// the forward draws its own cone's points at the apex).
+TEST(BioconcoBackward, ReturnsThePointsSouthWestOfPoleB) {
+    Instance p = bipolar();
+    for (double lat = 37.5; lat < 45; lat += 0.5)
+        for (double lon = -24.5; lon <= -20; lon += 0.5)
+            expect_round_trip(p, lon, lat, false);
+    for (const double lat : {44.95, 44.99, 44.998})
+        for (const double lon : {-20.05, -20.01, -19.995, -19.99})
+            expect_round_trip(p, lon, lat, false);
+}
+
+// Over the globe, by 5 degrees, the inverse returns every point (the cone
+// of B beyond the poles' distance included), and may refuse only beyond
+// pole A (20 S, 110 W), where the forward draws two points at once.
+TEST(BioconcoBackward, RefusesOnlyWhereTheForwardFoldsBeyondPoleA) {
+    Instance p = bipolar();
+    int refused = 0;
+    for (double lat = -87.5; lat < 90; lat += 5)
+        for (double lon = -177.5; lon < 180; lon += 5) {
+            const bool beyond_pole_a = lat < 1 && (lon < -107 || lon > 159);
+            refused += expect_round_trip(p, lon, lat, beyond_pole_a) ? 1 : 0;
+        }
+    EXPECT_GT(refused, 0);
 }
 
 } // namespace
