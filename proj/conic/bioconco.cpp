@@ -21,15 +21,19 @@
 // 23 degrees to 0 at the poles' distance, and the cone of A tears along
 // the meridian south of A (its azimuth from A jumps from 180 to -180
 // degrees), so beyond pole A the forward is two-to-one and the inverse
-// fails (-2): in the South Pacific from 160 E to 110 W south of a line
-// from 48 S, 160 E through 44 S, 155 W and 32 S, 125 W to pole A (the
-// cone of A west of that meridian, drawn across the seam); on the points
-// of the cone of B about 17-28 S, 118-160 W that the former fall on; and
-// in a band up to 9 degrees wide beyond pole A along the seam's great
-// circle, from A to the equator at 130 W, where the cone of B's adjusted
-// band and its plain part beyond the poles' distance overlap. Everywhere
-// else the inverse returns the point the forward draws, within 2e-11 rad
-// (the adjustment iteration's tolerance).
+// fails (-2): in the South Pacific between 159 E and 108 W south of about
+// 46 S, and nearer pole A south of a line from 44 S, 155 W through 32 S,
+// 125 W to A (the cone of A west of A's meridian, drawn across the
+// seam); on the points of the cone of B about 17-28 S, 118-160 W that the
+// former fall on; and in a band up to 9 degrees wide beyond pole A along
+// the seam's great circle, from A to about 4 N, 135 W, where the cone of
+// B's adjusted band and its plain part beyond the poles' distance
+// overlap. It also fails within about 1 degree of B's antipode (45 S,
+// 160 E), drawn some 50 R from the apexes, where the forward's own
+// rounding exceeds the inverse's tolerance. Everywhere else the inverse
+// returns the point the forward draws, within 2e-11 rad (the adjustment
+// iteration's tolerance; Snyder's inverse returns the Earth's pole itself
+// for a point within 90 m of it, where mpx_asin reads the sine as +-1).
 //
 // Departures from Snyder:
 // - Where Snyder's inverse fails, the point is recovered rather than
@@ -96,6 +100,14 @@ constexpr double kFarCircle = 73 * kDegree;   // from either pole
 constexpr double kMidDistance = 52 * kDegree; // half the poles' distance
 // The inverse's iteration stops at this change of radius per unit of R.
 constexpr double kToleranceOverRadius = 1.5695e-11;
+// Where Snyder's inverse fails, a second point that the forward draws
+// within this distance per unit of R (6 m on the Earth) of the plane point
+// makes it ambiguous. Every point found along a ray is drawn exactly there
+// but for rounding (up to 2 m where the forward takes the azimuth of a
+// point within 1e-7 rad of the Earth's pole as 0 or 180 degrees), or else
+// far away (on the other side of the cone of A's tear, or at an apex); the
+// margin keeps rounding from hiding the second point of a fold.
+constexpr double kFoldMarginOverRadius = 1e-6;
 
 int bioconco_init(void *params) noexcept {
     BioconcoRecord &r = record_of(params);
@@ -269,8 +281,8 @@ int snyder_backward(const BioconcoRecord &r, double xp, double yp, double *lon, 
 // (Az' <= 0 about A, >= 0 about B) the drawn radius grows with z (checked
 // in steps of 0.05 degree of Az' over the whole branch), so the root is
 // the only one below zAB. The forward draws no point of the cone within
-// alpha of the seam on its other side, so a root found there fails
-// draws_at.
+// alpha of the seam on its other side, so a root found there is not
+// drawn at (x, y).
 bool adjusted_distance(const BioconcoRecord &r, bool pole_a, Polar p, double *z) {
     double lo = 0.0, hi = r.z_ab;
     if (!(drawn_radius(cone_of(r, hi), p.az, pole_a) > p.rho))
@@ -291,52 +303,72 @@ bool adjusted_distance(const BioconcoRecord &r, bool pole_a, Polar p, double *z)
     return true;
 }
 
-// True when the forward draws (lon, lat) at (x, y), within the inverse's
-// tolerance, in the cone of pole A (pole_a) or B.
-bool draws_at(const BioconcoRecord &r, double lon, double lat, bool pole_a, double x, double y) {
-    double xf = 0.0, yf = 0.0;
-    return forward_of(r, lon, lat, &xf, &yf) == 0 &&
-           std::fabs(xf - x) + std::fabs(yf - y) <= r.tolerance &&
-           (azimuth_from_b(r, lon, lat) > r.az_ba) == pole_a;
+// The point z from pole A or B drawn at the angle az_p about the cone's
+// apex, as point_of but with the latitude through atan2: mpx_asin loses
+// half the digits of a latitude near +-90 degrees and reads one within
+// 90 m of the Earth's pole as the pole, which would hide a fold's second
+// point there.
+struct Candidate {
+    double lon, lat;
+};
+Candidate precise_point_of(const BioconcoRecord &r, bool pole_a, double z, double az_p) {
+    const double sin_p = pole_a ? r.sin_a : r.sin_b, cos_p = pole_a ? r.cos_a : r.cos_b;
+    const double az = (pole_a ? r.az_ab : r.az_ba) - az_p / r.n;
+    const double east = std::sin(z) * std::sin(az);
+    const double north = cos_p * std::cos(z) - sin_p * std::sin(z) * std::cos(az);
+    const double up = sin_p * std::cos(z) + cos_p * std::sin(z) * std::cos(az);
+    const double dlon = std::atan2(east, north);
+    return {pole_a ? r.lon_a + dlon : r.lon_b - dlon, std::atan2(up, std::hypot(east, north))};
 }
 
 // Where Snyder's iteration fails, every point that the forward draws at
 // (x, y): along the ray from each apex the azimuth is known and only the
 // distance z from the pole is sought, on the seam's adjusted branch below
 // zAB and on the plain cone beyond it (eq. 17-18 inverted, alpha = 0
-// there). Each candidate counts only when the forward draws it at (x, y)
-// in the cone it came from; the point is returned when it is the only one,
-// and -2 where the forward folds two points onto (x, y) or none.
+// there). A candidate counts only when the forward draws it in the cone it
+// came from, within the fold margin of (x, y); the point is returned when
+// it is the only one and the forward draws it within the inverse's
+// tolerance, and -2 where the forward folds two points onto (x, y) or none.
 int recovered_backward(const BioconcoRecord &r, double x, double y, double xp, double yp,
                        double *lon, double *lat) {
     if (!std::isfinite(xp) || !std::isfinite(yp))
         return -2;
-    int found = 0;
-    double lon_f = 0.0, lat_f = 0.0;
+    const double margin = kFoldMarginOverRadius * r.radius;
+    int drawn = 0;
+    Candidate found{};
+    double found_miss = 0.0;
     for (const bool pole_a : {true, false}) {
         const Polar p = about_apex(r, xp, yp, pole_a);
         if (p.rho <= r.tolerance) // an apex: its pole's longitude is unknown
             return -2;
+        // The forward draws the cone of B only at angles from 0 to
+        // n (AzBA + pi) about its apex (AzB <= AzBA there).
+        if (!pole_a && p.az < 0)
+            continue;
         double z[2];
         int count = adjusted_distance(r, pole_a, p, &z[0]) ? 1 : 0;
         const double plain = 2 * std::atan(std::pow(p.rho / r.f, 1 / r.n));
         if (plain > r.z_ab)
             z[count++] = plain;
         for (int k = 0; k < count; ++k) {
-            double lon_k = 0.0, lat_k = 0.0;
-            if (point_of(r, pole_a, z[k], p.az, &lon_k, &lat_k) != 0 ||
-                !draws_at(r, lon_k, lat_k, pole_a, x, y))
+            const Candidate c = precise_point_of(r, pole_a, z[k], p.az);
+            double xf = 0.0, yf = 0.0;
+            if (forward_of(r, c.lon, c.lat, &xf, &yf) != 0 ||
+                (azimuth_from_b(r, c.lon, c.lat) > r.az_ba) != pole_a)
                 continue;
-            if (++found > 1)
+            const double miss = std::fabs(xf - x) + std::fabs(yf - y);
+            if (!(miss <= margin))
+                continue;
+            if (++drawn > 1)
                 return -2;
-            lon_f = lon_k;
-            lat_f = lat_k;
+            found = c;
+            found_miss = miss;
         }
     }
-    if (found != 1)
+    if (drawn != 1 || !(found_miss <= r.tolerance))
         return -2;
-    *lon = lon_f;
-    *lat = lat_f;
+    *lon = found.lon;
+    *lat = found.lat;
     return 0;
 }
 
