@@ -136,6 +136,11 @@ TEST(BioconcoBackward, RefusesOnlyWhereTheForwardFoldsBeyondPoleA) {
             refused += expect_round_trip(p, lon, lat, beyond_pole_a) ? 1 : 0;
         }
     EXPECT_GT(refused, 0);
+    // The fold reaches the South Pole: 55 m from it (where mpx_asin reads
+    // the latitude's sine as -1) the points of the cone of A still share
+    // their plane points with points of the cone of B near 30 S, 155 W.
+    for (double lon = -177.5; lon < -110; lon += 5)
+        EXPECT_TRUE(expect_round_trip(p, lon, -89.9995, true)) << lon;
 }
 
 } // namespace
