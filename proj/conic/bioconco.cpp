@@ -46,11 +46,12 @@
 //   Ocean and the Pacific west of about 120-170 W). Along the ray from
 //   each apex the azimuth is known and only the distance from the pole is
 //   sought: by bisection on the adjusted branch, and by eq. 17-18 inverted
-//   beyond it. A point is returned only when it is the one point whose
-//   forward, in the cone it came from, reproduces (x, y) within the
-//   inverse's tolerance; where Snyder's iteration succeeds its result is
-//   unchanged. (A Newton search on the forward could not tell which of
-//   two points it had found where the forward folds.)
+//   beyond it. A point is returned only when it is the one point that the
+//   forward draws, in the cone it came from, within 1e-6 R (6 m) of
+//   (x, y), and it is drawn there within the inverse's tolerance; where
+//   Snyder's iteration succeeds its result is unchanged, bit for bit. (A
+//   Newton search on the forward could not tell which of two points it
+//   had found where the forward folds.)
 // - The inverse's adjustment iteration stops when successive radii agree
 //   within 1.5695e-11 R (0.1 mm on a sphere of 6370997 m) rather than a
 //   fixed 0.0001 in the projection's unit, so that a sphere of radius 1
