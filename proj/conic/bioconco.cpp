@@ -11,47 +11,49 @@
 // the geometry is fixed; the parameters only place the false origin and
 // size the sphere (the central meridian only places the longitude window).
 //
-// Domain: North and South America and the oceans between; the forward
-// draws the whole sphere. The poles A and B map to the apexes of their
-// cones and cannot be inverted (-2), nor can the points within about 90 m
-// of a pole on its own cone, which the forward draws at the apex
-// (mpx_acos returns 0 for a cosine within 1e-10 of 1). The seam
+// Domain: North and South America and the oceans between. Each cone holds
+// out to the poles' distance (104 degrees) from its pole; beyond it the
+// forward draws the rest of the sphere with the plain cone of B (alpha =
+// 0), which folds over the cone of A beyond pole A and meets it with a
+// tear along B's meridian south of the Atlantic (the cones take azimuths
+// from B of 180 and -180 degrees there). The inverse fails (-2), as
+// Snyder's does, on that plain cone: every point more than 104 degrees
+// from B that the forward draws in the cone of B (the Pacific west of
+// about 110-170 W, the Indian Ocean, the Antarctic); PROJ's bipc refuses
+// them in the forward. Where the plain cone covers points of the map
+// proper, the forward is two-to-one and the inverse fails too: on the
+// cone of A west of A's meridian, drawn across the seam (the South
+// Pacific between 159 E and 108 W south of about 46 S, and nearer pole A
+// south of a line from 44 S, 155 W through 32 S, 125 W to A), and on the
+// cone of B within 3 degrees short of the poles' distance beyond pole A,
+// from A to about 1 N, 131 W. The poles A and B map to the apexes of
+// their cones and cannot be inverted (-2), nor can the points within
+// about 90 m of a pole on its own cone, which the forward draws at the
+// apex (mpx_acos returns 0 for a cosine within 1e-10 of 1). The seam
 // adjustment uses the tangents of both half-angles of eq. 17-19, so the
-// map is continuous across the seam. But the adjustment drops from about
-// 23 degrees to 0 at the poles' distance, and the cone of A tears along
-// the meridian south of A (its azimuth from A jumps from 180 to -180
-// degrees), so beyond pole A the forward is two-to-one and the inverse
-// fails (-2): in the South Pacific between 159 E and 108 W south of about
-// 46 S, and nearer pole A south of a line from 44 S, 155 W through 32 S,
-// 125 W to A (the cone of A west of A's meridian, drawn across the
-// seam); on the points of the cone of B about 17-28 S, 118-160 W that the
-// former fall on; and in a band up to 9 degrees wide beyond pole A along
-// the seam's great circle, from A to about 4 N, 135 W, where the cone of
-// B's adjusted band and its plain part beyond the poles' distance
-// overlap. It also fails within about 1 degree of B's antipode (45 S,
-// 160 E), drawn some 50 R from the apexes, where the forward's own
-// rounding exceeds the inverse's tolerance. Everywhere else the inverse
-// returns the point the forward draws, within 2e-11 rad (the adjustment
+// map is continuous across the seam. Everywhere else the inverse returns
+// the point the forward draws, within 2e-11 rad (the adjustment
 // iteration's tolerance; Snyder's inverse returns the Earth's pole itself
 // for a point within 90 m of it, where mpx_asin reads the sine as +-1).
 //
 // Departures from Snyder:
-// - Where Snyder's inverse fails, the point is recovered rather than
-//   refused (recovered_backward). His fixed-point adjustment does not
-//   settle (its step grows instead of shrinking) or starts past the poles'
-//   distance in the Atlantic up to 7.4 degrees south-west of pole B
-//   (20-24 W, 37.6-45 N: points the forward draws in the cone of A just
-//   behind B), and it stops at once everywhere in the cone of B beyond
-//   the poles' distance (104 degrees from B: the Antarctic, the Indian
-//   Ocean and the Pacific west of about 120-170 W). Along the ray from
-//   each apex the azimuth is known and only the distance from the pole is
-//   sought: by bisection on the adjusted branch, and by eq. 17-18 inverted
-//   beyond it. A point is returned only when it is the one point that the
+// - Where Snyder's inverse fails within the poles' distance, the point is
+//   recovered rather than refused (recovered_backward): in the Atlantic
+//   up to 7.4 degrees south-west of pole B (20-24 W, 37.6-45 N: points
+//   the forward draws in the cone of A just behind B, about 102 degrees
+//   from A) his fixed-point adjustment does not settle (its step grows
+//   instead of shrinking) or starts past the poles' distance. Along the
+//   ray from each apex the azimuth is known and only the distance z from
+//   the pole is sought: by bisection on the adjusted branch, and by eq.
+//   17-18 inverted on the plain cone beyond it. A point is returned only
+//   when it lies within the poles' distance and is the one point that the
 //   forward draws, in the cone it came from, within 1e-6 R (6 m) of
-//   (x, y), and it is drawn there within the inverse's tolerance; where
-//   Snyder's iteration succeeds its result is unchanged, bit for bit. (A
-//   Newton search on the forward could not tell which of two points it
-//   had found where the forward folds.)
+//   (x, y), drawn there within the inverse's tolerance; where Snyder's
+//   iteration succeeds its result is unchanged, bit for bit. (A Newton
+//   search on the forward could not tell which of two points it had found
+//   where the forward folds.) The plain cone of B could be inverted the
+//   same way where it is one-to-one, but it is no part of the map of the
+//   Americas, and drawing it brings its tear along.
 // - The inverse's adjustment iteration stops when successive radii agree
 //   within 1.5695e-11 R (0.1 mm on a sphere of 6370997 m) rather than a
 //   fixed 0.0001 in the projection's unit, so that a sphere of radius 1
@@ -328,8 +330,9 @@ Candidate precise_point_of(const BioconcoRecord &r, bool pole_a, double z, doubl
 // zAB and on the plain cone beyond it (eq. 17-18 inverted, alpha = 0
 // there). A candidate counts only when the forward draws it in the cone it
 // came from, within the fold margin of (x, y); the point is returned when
-// it is the only one and the forward draws it within the inverse's
-// tolerance, and -2 where the forward folds two points onto (x, y) or none.
+// it is the only one, lies within the poles' distance and is drawn within
+// the inverse's tolerance, and -2 where the forward folds two points onto
+// (x, y), or none, or only one on the plain cone.
 int recovered_backward(const BioconcoRecord &r, double x, double y, double xp, double yp,
                        double *lon, double *lat) {
     if (!std::isfinite(xp) || !std::isfinite(yp))
@@ -338,6 +341,7 @@ int recovered_backward(const BioconcoRecord &r, double x, double y, double xp, d
     int drawn = 0;
     Candidate found{};
     double found_miss = 0.0;
+    bool found_within = false;
     for (const bool pole_a : {true, false}) {
         const Polar p = about_apex(r, xp, yp, pole_a);
         if (p.rho <= r.tolerance) // an apex: its pole's longitude is unknown
@@ -364,9 +368,10 @@ int recovered_backward(const BioconcoRecord &r, double x, double y, double xp, d
                 return -2;
             found = c;
             found_miss = miss;
+            found_within = z[k] < r.z_ab;
         }
     }
-    if (drawn != 1 || !(found_miss <= r.tolerance))
+    if (drawn != 1 || !found_within || !(found_miss <= r.tolerance))
         return -2;
     *lon = found.lon;
     *lat = found.lat;

@@ -124,16 +124,21 @@ TEST(BioconcoBackward, ReturnsThePointsSouthWestOfPoleB) {
             expect_round_trip(p, lon, lat, false);
 }
 
-// Over the globe, by 5 degrees, the inverse returns every point (the cone
-// of B beyond the poles' distance included), and may refuse only beyond
-// pole A (20 S, 110 W), where the forward draws two points at once.
-TEST(BioconcoBackward, RefusesOnlyWhereTheForwardFoldsBeyondPoleA) {
+// Over the globe, by 5 degrees, the inverse returns every point of the
+// map, and may refuse only the plain cone of B more than 104 degrees from
+// B (45 N, 19.99 W), and the points beyond pole A (20 S, 110 W) that the
+// forward draws where that plain cone lies too.
+TEST(BioconcoBackward, RefusesOnlyBeyondThePolesDistanceAndWhereTheForwardFolds) {
     Instance p = bipolar();
+    constexpr double kLonB = -19.99334893 * kDegree, kLatB = 45 * kDegree;
     int refused = 0;
     for (double lat = -87.5; lat < 90; lat += 5)
         for (double lon = -177.5; lon < 180; lon += 5) {
             const bool beyond_pole_a = lat < 5 && (lon < -107 || lon > 158);
-            refused += expect_round_trip(p, lon, lat, beyond_pole_a) ? 1 : 0;
+            const bool beyond_poles_distance =
+                separation(lon * kDegree, lat * kDegree, kLonB, kLatB) > 104 * kDegree;
+            refused +=
+                expect_round_trip(p, lon, lat, beyond_pole_a || beyond_poles_distance) ? 1 : 0;
         }
     EXPECT_GT(refused, 0);
     // The fold reaches the South Pole: 55 m from it (where mpx_asin reads
