@@ -46,7 +46,7 @@
 //   longitude whose straight meridian does, each by a one-dimensional
 //   Newton solve with analytic derivatives. The iteration, its tests and
 //   its statuses are unchanged; it accepts that start at its first step
-//   instead of settling in six to nine, and its results reproduce the map
+//   instead of settling in five to nine, and its results reproduce the map
 //   point within 1e-8 instead of 1e-5 (they differ from the earlier ones by
 //   less than 1e-5). A sheet bounded by the equator keeps the old start.
 #include "proj/conic/parallel_arcs.hpp"

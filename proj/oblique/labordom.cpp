@@ -30,11 +30,11 @@
 //   the sphere's transverse form from Snyder's eq. 8-6 (its exact
 //   transverse Mercator) corrected by a fixed-point iteration on the
 //   tan U tan(L/2) term, the Gauss sphere in closed form and the conformal
-//   latitude by Snyder's series 3-5 and one Newton step. The start reproduces the grid
-//   point to about a micrometre, so the search accepts it with one forward
-//   evaluation instead of four to six Newton passes of three; the results
-//   differ from the plane start's by less than the 0.1 mm acceptance, and
-//   reproduce the grid point more tightly.
+//   latitude by Snyder's series 3-5 and one Newton step. The start
+//   reproduces the grid point within a micrometre (0.1 mm before), so the
+//   search accepts it with one forward evaluation instead of two or three
+//   Newton passes of three; the results differ from the plane start's by
+//   less than the 0.1 mm acceptance.
 #include "numeric/bounded_newton.hpp"
 #include "numeric/thresholds.hpp"
 

@@ -43,7 +43,7 @@
 //   estimate, each kept on the map and kept only when it brings the image
 //   closer) take the start to a hundredth of the 0.0001 tolerance. The
 //   iteration then accepts that start with the image already at hand,
-//   instead of taking four or so finite-difference steps of three forward
+//   instead of taking about three finite-difference steps of three forward
 //   evaluations each; where the steps stop short (outside the map, or
 //   where it folds more than 90 degrees from a centre off the equator) the
 //   iteration starts from the estimate as before. On the world map the
