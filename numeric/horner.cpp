@@ -7,6 +7,8 @@
 // stored, term by term so that close latitudes do not lose digits. `_terms`
 // and `_diff` build their summands with one helper, so a difference at the
 // latitude of the stored terms is exactly 0.
+#include "numeric/number_forms.hpp"
+
 #include "mpxlib.h"
 
 #include <cmath>
@@ -125,8 +127,7 @@ extern "C" void mpx_proj_factors_39(double a0, double a1, double a2, double a3, 
 }
 
 extern "C" double mpx_snyder_eqn_3_39(double x, const double *s) noexcept {
-    const double k = std::cos(2.0 * x);
-    return (((s[4] * k + s[3]) * k + s[2]) * k + s[1]) * k + s[0];
+    return mpx_forms::series_3_39(std::cos(2.0 * x), s);
 }
 
 extern "C" void mpx_snyder_eqn_3_39_terms(double x, const double *s, double *t) noexcept {

@@ -59,6 +59,11 @@ template <class T> T series_3_35(T x, const double *s) noexcept {
     return series_3_35(sin_2x, cos_2x, s);
 }
 
+// Snyder eq. 3-39 from cos 2x (the coefficients of mpx_proj_factors_39).
+template <class T> T series_3_39(T cos_2x, const double *s) noexcept {
+    return (((s[4] * cos_2x + s[3]) * cos_2x + s[2]) * cos_2x + s[1]) * cos_2x + s[0];
+}
+
 // Meridian distance (Snyder eq. 3-21) from phi and its sine and cosine:
 // sin 2phi = 2 s c and cos 2phi = (c - s)(c + s) save the second pair of
 // trigonometric calls.

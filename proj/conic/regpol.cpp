@@ -46,6 +46,7 @@
 #include "proj/conic/parallel_arcs.hpp"
 
 #include "numeric/newton.hpp"
+#include "numeric/number_forms.hpp"
 #include "numeric/thresholds.hpp"
 
 #include "mpxlib.h"
@@ -178,11 +179,14 @@ int ellipsoid_inverse(const RegpolRecord &r, double xp, double yp, Geographic &g
         if (std::fabs(std::fabs(phi) - kHalfPi) < kLatitudeTolerance ||
             std::fabs(phi) < kLatitudeTolerance)
             phin = std::copysign(kNearPole, phi);
+        // One sine and cosine serve the step: tan phi = s / cos phi,
+        // sin 2 phi and cos 2 phi for the two series.
         s = std::sin(phin);
-        c = std::sqrt(1 - r.e2 * s * s) * std::tan(phin);
-        const double ma = mpx_snyder_eqn_3_21(phin, r.meridian) / a;
-        const double mp = mpx_snyder_eqn_3_39(phin, r.derivative);
-        const double s2 = std::sin(2 * phin);
+        const double cos_phi = std::cos(phin);
+        c = std::sqrt(1 - r.e2 * s * s) * (s / cos_phi);
+        const double s2 = 2 * s * cos_phi;
+        const double ma = mpx_forms::meridian_distance(phin, s, cos_phi, r.meridian) / a;
+        const double mp = mpx_forms::series_3_39((cos_phi - s) * (cos_phi + s), r.derivative);
         phi = phin - (big_a * (c * ma + 1) - ma - (ma * ma + big_b) * c / 2) /
                          ((big_a - ma) * (c * mp - 2 / s2) +
                           r.e2 * s2 * (ma * ma + big_b - 2 * big_a * ma) / (4 * c) - mp);

@@ -38,6 +38,17 @@
 //   every point at +-179 degrees: from there the iteration failed to settle
 //   (status -2) for points of the world such as (-133, -64) on a sphere.
 //   The iteration itself, its fences and stall rules are kept.
+// - Before the finite-difference iteration, Newton steps with the
+//   analytic Jacobian of the same formulas (two to four from that
+//   estimate, each kept on the map and kept only when it brings the image
+//   closer) take the start to a hundredth of the 0.0001 tolerance. The
+//   iteration then accepts that start with the image already at hand,
+//   instead of taking about three finite-difference steps of three forward
+//   evaluations each; where the steps stop short (outside the map, or
+//   where it folds more than 90 degrees from a centre off the equator) the
+//   iteration starts from the estimate as before. On the world map the
+//   results reproduce the map point within 1e-6 instead of 1e-4 and differ
+//   from the earlier ones by less than the tolerance.
 // - A non-finite input or result gives status 1 with the outputs untouched.
 #include "numeric/thresholds.hpp"
 
@@ -91,6 +102,18 @@ constexpr double kLatLimit = 1.5707963267958966;
 // (or after a longitude restart).
 constexpr int kStallFresh = 1;
 constexpr int kStallOnce = 10;
+// The analytic Newton steps that bring the estimate close: from the
+// equirectangular estimate two to four reach a micrometre anywhere on the
+// world map; more than this many means they are not converging.
+constexpr int kAnalyticSteps = 8;
+// They go on to a hundredth of the tolerance: quadratic convergence makes
+// that a last step for a few points only, and the result then lies within
+// a hundredth of the tolerance of the exact inverse.
+constexpr double kCloseEnough = kMapTolerance / 100;
+// Below this Aitoff angle D (radians) the Jacobian takes the series of
+// (sin D - D cos D) / sin^3 D, whose direct form cancels: after two
+// terms the next is 2 D^4 / 63, 3e-14 here.
+constexpr double kSmallAitoffAngle = 1e-3;
 
 int winktrip_init(void *params) noexcept {
     WinktripRecord &r = record_of(params);
@@ -100,8 +123,15 @@ int winktrip_init(void *params) noexcept {
     return 0;
 }
 
-int winktrip_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
-    const WinktripRecord &r = record_of(params);
+// The image of (lon, lat) and, when asked, its partial derivatives (map
+// units per radian): the forward formulas, shared by the forward routine
+// and the start of the inverse so that both see the same image to the bit.
+struct Image {
+    double x, y;
+    double x_lam, x_phi, y_lam, y_phi;
+};
+
+Image winkel_image(const WinktripRecord &r, double lon, double lat, bool with_jacobian) {
     const double dlon = lon - r.centre_merid;
     const double dlat = lat - r.centre_lat;
     const double sin_dlat = std::sin(dlat);
@@ -111,31 +141,104 @@ int winktrip_forward(void *params, double lon, double lat, double *x, double *y)
     const double h = std::clamp(s2 * s2 + cos_dlat * s4 * s4, 0.0, 1.0);
     const double d = 2 * std::atan2(std::sqrt(h), std::sqrt(1 - h));
     const double sin_d = std::sin(d);
+    const double sin_half = std::sin(dlon / 2);
+    const bool aitoff = sin_d >= kZeroDenominator || d < kPi / 2;
+    double ratio = 1.0; // D / sin D
     double aitoff_x = 0;
     double aitoff_y = dlat;
-    if (sin_d >= kZeroDenominator || d < kPi / 2) {
-        const double ratio = d > 0 ? d / sin_d : 1.0; // D / sin D
-        aitoff_x = std::copysign(2 * std::fabs(cos_dlat * std::sin(dlon / 2)) * ratio, dlon);
+    if (aitoff) {
+        ratio = d > 0 ? d / sin_d : 1.0;
+        aitoff_x = std::copysign(2 * std::fabs(cos_dlat * sin_half) * ratio, dlon);
         aitoff_y = sin_dlat * ratio;
     }
-    const double n = r.radius / std::sqrt(1 - r.e2 * sin_dlat * sin_dlat);
-    const double xp = n * r.scale_factor * (dlon * r.cos_lat0 + aitoff_x) * 0.5 + r.false_east;
-    const double yp = (aitoff_y + dlat) * 0.5 * r.scale_factor * n + r.false_north;
-    if (!std::isfinite(xp) || !std::isfinite(yp))
+    const double w = 1 - r.e2 * sin_dlat * sin_dlat;
+    const double n = r.radius / std::sqrt(w);
+    const double kn = n * r.scale_factor;
+    Image img{};
+    img.x = kn * (dlon * r.cos_lat0 + aitoff_x) * 0.5 + r.false_east;
+    img.y = (aitoff_y + dlat) * 0.5 * kn + r.false_north;
+    if (!with_jacobian)
+        return img;
+    // With C = cos D = cos dphi cos(dlon/2), f = D / sin D and
+    // g = df/dC / (-1) = (sin D - D cos D) / sin^3 D (1/3 + 2 D^2/15 near
+    // D = 0, where the quotient cancels): df/dphi = g sin dphi cos(dlon/2),
+    // df/dlon = g cos dphi sin(dlon/2) / 2.
+    double ax_lam = 0, ax_phi = 0, ay_lam = 0, ay_phi = 1;
+    if (aitoff) {
+        const double cos_half = 1 - 2 * s4 * s4;
+        const double g = d < kSmallAitoffAngle
+                             ? 1.0 / 3 + 2 * d * d / 15
+                             : (sin_d - d * (1 - 2 * h)) / (sin_d * sin_d * sin_d);
+        // The Aitoff x takes the sign of dlon, not of cos dphi.
+        const double sign = cos_dlat < 0 ? -1.0 : 1.0;
+        ax_lam = sign * cos_dlat * (cos_half * ratio + g * cos_dlat * sin_half * sin_half);
+        ax_phi = sign * 2 * sin_half * sin_dlat * (g * cos_dlat * cos_half - ratio);
+        ay_lam = g * sin_dlat * cos_dlat * sin_half / 2;
+        ay_phi = cos_dlat * ratio + g * sin_dlat * sin_dlat * cos_half;
+    }
+    // dN/dphi = N e^2 sin dphi cos dphi / (1 - e^2 sin^2 dphi).
+    const double kn_phi = kn * r.e2 * sin_dlat * cos_dlat / w;
+    img.x_lam = kn * (r.cos_lat0 + ax_lam) * 0.5;
+    img.x_phi = (kn_phi * (dlon * r.cos_lat0 + aitoff_x) + kn * ax_phi) * 0.5;
+    img.y_lam = kn * ay_lam * 0.5;
+    img.y_phi = (kn_phi * (aitoff_y + dlat) + kn * (ay_phi + 1)) * 0.5;
+    return img;
+}
+
+int winktrip_forward(void *params, double lon, double lat, double *x, double *y) noexcept {
+    const Image img = winkel_image(record_of(params), lon, lat, false);
+    if (!std::isfinite(img.x) || !std::isfinite(img.y))
         return kStatusUnrepresentable;
-    *x = xp;
-    *y = yp;
+    *x = img.x;
+    *y = img.y;
     return 0;
 }
 
-struct Image {
-    double x, y;
-};
-
-Image image_at(void *params, double lon, double lat) {
-    Image img{};
-    winktrip_forward(params, lon, lat, &img.x, &img.y);
+// The image as the iteration sees it: where the forward routine refuses a
+// point (a non-finite image), the outputs it leaves alone, zeros.
+Image image_at(const WinktripRecord &r, double lon, double lat, bool with_jacobian = false) {
+    const Image img = winkel_image(r, lon, lat, with_jacobian);
+    if (!std::isfinite(img.x) || !std::isfinite(img.y))
+        return Image{};
     return img;
+}
+
+double miss(const Image &img, double x, double y) {
+    return std::fabs(x - img.x) + std::fabs(y - img.y);
+}
+
+// Newton steps with the analytic Jacobian from the estimate (lam, phi),
+// kept on the map, while each brings the image closer. True with the point and its
+// image once the image is within kCloseEnough of (x, y); false, with the
+// arguments untouched, when the steps stop short of the tolerance.
+bool approach(const WinktripRecord &r, double x, double y, double &lam, double &phi, Image &at) {
+    double lam_k = lam, phi_k = phi;
+    Image here = image_at(r, lam_k, phi_k, true);
+    for (int step = 0; step < kAnalyticSteps && miss(here, x, y) > kCloseEnough; ++step) {
+        const double det = here.x_lam * here.y_phi - here.x_phi * here.y_lam;
+        if (!(std::fabs(det) >= kMinDeterminant))
+            break;
+        const double ex = x - here.x;
+        const double ey = y - here.y;
+        // The map's edges are reached from either side: a step beyond a
+        // pole or the 180th meridian stops on it.
+        const double lam_n = std::clamp(lam_k + (here.y_phi * ex - here.x_phi * ey) / det,
+                                        r.centre_merid - kPi, r.centre_merid + kPi);
+        const double phi_n =
+            std::clamp(phi_k + (here.x_lam * ey - here.y_lam * ex) / det, -kPi / 2, kPi / 2);
+        const Image next = image_at(r, lam_n, phi_n, true);
+        if (!(miss(next, x, y) < miss(here, x, y)))
+            break;
+        lam_k = lam_n;
+        phi_k = phi_n;
+        here = next;
+    }
+    if (!(miss(here, x, y) <= kMapTolerance))
+        return false;
+    lam = lam_k;
+    phi = phi_k;
+    at = here;
+    return true;
 }
 
 // Half the correction as the next difference step, at least 1e-5 degree.
@@ -157,18 +260,20 @@ int winktrip_backward(void *params, double x, double y, double *lon, double *lat
         std::clamp((x - r.false_east) / (kn * (r.cos_lat0 + std::cos(phi - r.centre_lat)) / 2) +
                        r.centre_merid,
                    r.centre_merid - kStartLonLimit, r.centre_merid + kStartLonLimit);
+    Image at{};
+    if (!approach(r, x, y, lam, phi, at))
+        at = image_at(r, lam, phi);
     double h_phi = kNewtonStartStep;
     double h_lam = kNewtonStartStep;
     int k = 1;
     int stall = kStallFresh;
-    Image at = image_at(params, lam, phi);
     for (;;) {
         const double ex = x - at.x;
         const double ey = y - at.y;
         if (std::fabs(ex) + std::fabs(ey) <= kMapTolerance)
             break;
-        const Image north = image_at(params, lam, phi + h_phi);
-        const Image east = image_at(params, lam + h_lam, phi);
+        const Image north = image_at(r, lam, phi + h_phi);
+        const Image east = image_at(r, lam + h_lam, phi);
         const double x_lam = (east.x - at.x) / h_lam;
         const double y_lam = (east.y - at.y) / h_lam;
         const double x_phi = (north.x - at.x) / h_phi;
@@ -208,7 +313,7 @@ int winktrip_backward(void *params, double x, double y, double *lon, double *lat
         phi = phi_n;
         if (k >= kMaxIterations)
             return kStatusNotSettled;
-        at = image_at(params, lam, phi);
+        at = image_at(r, lam, phi);
     }
     if (k >= kMaxIterations || !(std::fabs(phi) <= kLatLimit) || !std::isfinite(lam))
         return kStatusNotSettled;
