@@ -41,6 +41,7 @@
 #include "mpxlib.h"
 
 #include <cmath>
+#include <complex>
 #include <numbers>
 
 namespace {
@@ -162,29 +163,21 @@ bool undo_forward(const LabordomRecord &r, double x, double y, double &lam, doub
     // z + G z^3 = w with G = -Ca + i Cb, by Newton's method from z = w:
     // z = (w + 2 G z^3)/(1 + 3 G z^2). |G z^2| is about 1e-3 over the
     // grid, so three steps reach the rounding.
-    const double wx = x - r.false_east;
-    const double wy = y - r.false_north;
+    const std::complex<double> w(x - r.false_east, y - r.false_north);
+    const std::complex<double> g(-r.ca, r.cb);
     const double z_tolerance = kLatitudeTolerance * r.k_rg;
-    double zx = wx, zy = wy;
+    std::complex<double> z = w;
     for (int step = 0;; ++step) {
         if (step == kMaxIterations)
             return false;
-        const double z2x = zx * zx - zy * zy, z2y = 2 * zx * zy;
-        const double z3x = z2x * zx - z2y * zy, z3y = z2x * zy + z2y * zx;
-        // G z^3 and G z^2, with G = (-Ca, Cb).
-        const double gz3x = -r.ca * z3x - r.cb * z3y, gz3y = r.cb * z3x - r.ca * z3y;
-        const double gz2x = -r.ca * z2x - r.cb * z2y, gz2y = r.cb * z2x - r.ca * z2y;
-        const double nx = wx + 2 * gz3x, ny = wy + 2 * gz3y;
-        const double dx = 1 + 3 * gz2x, dy = 3 * gz2y;
-        const double d2 = dx * dx + dy * dy;
-        const double next_x = (nx * dx + ny * dy) / d2;
-        const double next_y = (ny * dx - nx * dy) / d2;
-        const double moved = std::fabs(next_x - zx) + std::fabs(next_y - zy);
-        zx = next_x;
-        zy = next_y;
+        const std::complex<double> gz2 = g * z * z;
+        const std::complex<double> next = (w + 2.0 * gz2 * z) / (1.0 + 3.0 * gz2);
+        const double moved = std::fabs(next.real() - z.real()) + std::fabs(next.imag() - z.imag());
+        z = next;
         if (!(moved > z_tolerance))
             break;
     }
+    const double zx = z.real(), zy = z.imag();
     // The sphere: X0 = kRg atanh(sin U), so sin U = tanh xi and
     // tan U = sinh xi; the latitude solves
     // ps + sin ps tan U tan(L/2) = Y0/kRg + p0s with sin L = sin U / cos ps.
