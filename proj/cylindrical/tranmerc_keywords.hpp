@@ -44,7 +44,7 @@ enum class Keyword { Tranmerc, Stm, Utm };
 
 // The variant part of init: the fields each keyword fixes before the
 // common part derives the rest.
-template <class Record> void set_keyword_fields(Record &r, Keyword keyword) noexcept {
+inline void set_keyword_fields(TranmercDeclared &r, Keyword keyword) noexcept {
     switch (keyword) {
     case Keyword::Tranmerc:
         r.grid_ws = 0;
